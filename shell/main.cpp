@@ -1,0 +1,12 @@
+#include <windows.h>
+
+#include "../cleaning/cleaning_run.h"
+#include "owner_window.h"
+
+// Arguments and the show command are ignored: the program has no options and
+// no window of its own to show.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    RegisterOwnerClass(instance);
+    return RunCleaning(CreateOwnerWindow(instance));
+}

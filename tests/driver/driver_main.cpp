@@ -1,0 +1,67 @@
+// Runs a program and answers its message boxes from the command line:
+//   cleaner_driver [--show N] [--answers yes,retry,ok,...] PROGRAM [ARGUMENTS...]
+// Prints the transcript; the exit status is 0 when every box was answered as
+// scripted and the program ended by itself.
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+#include "box_driver.h"
+
+static int ButtonNamed(const std::wstring &name)
+{
+    static const struct {
+        const wchar_t *name;
+        int id;
+    } buttons[] = {{L"ok", IDOK},       {L"cancel", IDCANCEL}, {L"yes", IDYES},       {L"no", IDNO},
+                   {L"retry", IDRETRY}, {L"abort", IDABORT},   {L"ignore", IDIGNORE}, {L"close", closeBox}};
+    for (const auto &button : buttons) {
+        if (name == button.name) {
+            return button.id;
+        }
+    }
+    return -1;
+}
+
+int wmain(int count, wchar_t **arguments)
+{
+    RunOptions options;
+    std::vector<ScriptedAnswer> script;
+    int next = 1;
+    for (; next + 1 < count && arguments[next][0] == L'-'; next += 2) {
+        std::wstring option = arguments[next];
+        std::wstring value = arguments[next + 1];
+        if (option == L"--show") {
+            options.showCommand = std::wcstol(value.c_str(), nullptr, 10);
+        } else if (option == L"--answers") {
+            for (size_t start = 0; start <= value.size();) {
+                size_t end = value.find(L',', start);
+                std::wstring name = value.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+                int id = ButtonNamed(name);
+                if (id < 0) {
+                    std::fprintf(stderr, "unknown answer %s\n", Utf8(name).c_str());
+                    return 2;
+                }
+                script.push_back({id, nullptr});
+                if (end == std::wstring::npos) {
+                    break;
+                }
+                start = end + 1;
+            }
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", Utf8(option).c_str());
+            return 2;
+        }
+    }
+    if (next >= count) {
+        std::fprintf(stderr, "usage: cleaner_driver [--show N] [--answers a,b,...] PROGRAM [ARGUMENTS...]\n");
+        return 2;
+    }
+    for (int i = next + 1; i < count; ++i) {
+        options.arguments += (i > next + 1 ? L" " : L"") + std::wstring(arguments[i]);
+    }
+    RunSeen run = RunScripted(arguments[next], script, options);
+    std::string transcript = FormatTranscript(run);
+    std::fwrite(transcript.data(), 1, transcript.size(), stdout);
+    return run.failures.empty() && run.boxes.size() == script.size() ? 0 : 1;
+}
