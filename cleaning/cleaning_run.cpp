@@ -11,12 +11,11 @@ static const wchar_t caption[] = L"" PRODUCT_CAPTION;
 
 static const wchar_t msgFolderMissing[] = L"De data map van Marbelo is niet gevonden.\nIs Marbelo wel geinstalleerd?";
 static const wchar_t msgFolderClean[] = L"De data map van Marbelo is al schoon.";
-static const wchar_t msgConfirm[] =
-    L"Met deze tool wordt de Databank van uw Marbelo programma opgeschoond.\n"
-    L"Dit lost de meeste Databank foutmeldingen op.\n"
-    L"U zult wel alle spots opnieuw moeten inlezen, dit gebeurd echter automatisch.\n"
-    L"\n"
-    L"Wilt u doorgaan met het opschonen van uw Marbelo Databank?";
+static const wchar_t msgConfirm[] = L"Met deze tool wordt de Databank van uw Marbelo programma opgeschoond.\n"
+                                    L"Dit lost de meeste Databank foutmeldingen op.\n"
+                                    L"U zult wel alle spots opnieuw moeten inlezen, dit gebeurd echter automatisch.\n"
+                                    L"\n"
+                                    L"Wilt u doorgaan met het opschonen van uw Marbelo Databank?";
 static const wchar_t msgStillRunning[] = L"Het lijkt erop dat Marbelo opgestart is.\nSluit het programma eerst af.";
 static const wchar_t msgRenameFailedPrefix[] = L"De volgende Databank kon niet worden opgeschoond:\n";
 
@@ -63,8 +62,8 @@ static void ReportRenameFailed(HWND owner, const wchar_t *name, wchar_t *text, s
 
 // Walks the current directory once, renaming and counting. False when the run
 // ends here without a summary: the folder cannot be listed, or the user said no.
-static bool CleanCurrentFolder(HWND owner, wchar_t *nameBuffer, size_t nameCapacity, wchar_t *text,
-                               size_t textCapacity, CleaningTally *tally)
+static bool CleanCurrentFolder(HWND owner, wchar_t *nameBuffer, size_t nameCapacity, wchar_t *text, size_t textCapacity,
+                               CleaningTally *tally)
 {
     WIN32_FIND_DATAW entry;
     ZeroMemory(&entry, sizeof(entry));

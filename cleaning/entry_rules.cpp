@@ -44,19 +44,21 @@ bool FormatSummary(SummaryMessage message, unsigned short movedCount, wchar_t *t
     switch (message) {
     case MsgSummaryNone:
         result = StringCchCopyW(text, capacity,
-            L"Er zijn geen Databanken gevonden controleer uw instellingen of neem contact op met Tavrion via "
-            PUBLISHER_WEB_ADDRESS);
+                                L"Er zijn geen Databanken gevonden controleer uw instellingen of neem contact op met "
+                                L"Tavrion via " PUBLISHER_WEB_ADDRESS);
         break;
     case MsgSummaryAlreadyClean:
-        result = StringCchCopyW(
-            text, capacity, L"Uw Databank(en) waren al opgeschoond, u kunt u Marbelo opnieuw opstarten." THANKS);
+        result = StringCchCopyW(text, capacity,
+                                L"Uw Databank(en) waren al opgeschoond, u kunt u Marbelo opnieuw opstarten." THANKS);
         break;
     case MsgSummaryOne:
-        result = StringCchCopyW(text, capacity, L"Er is 1 Databank opgeschoond, u kunt u Marbelo opnieuw opstarten" THANKS);
+        result =
+            StringCchCopyW(text, capacity, L"Er is 1 Databank opgeschoond, u kunt u Marbelo opnieuw opstarten" THANKS);
         break;
     case MsgSummaryMany:
         result = StringCchPrintfW(text, capacity,
-            L"Er zijn %d Databanken opgeschoond, u kunt u Marbelo opnieuw opstarten." THANKS, int(movedCount));
+                                  L"Er zijn %d Databanken opgeschoond, u kunt u Marbelo opnieuw opstarten." THANKS,
+                                  int(movedCount));
         break;
     }
     return SUCCEEDED(result);

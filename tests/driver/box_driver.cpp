@@ -194,7 +194,8 @@ void Answer(HWND box, int button)
     if (button == closeBox) {
         PostMessageW(box, WM_CLOSE, 0, 0);
     } else {
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     }
 }
 
@@ -286,7 +287,8 @@ std::string FormatTranscript(const RunSeen &run)
 {
     std::string out;
     for (const BoxSeen &box : run.boxes) {
-        std::wstring owner = box.ownerClass.empty() ? L"none" : box.ownerClass + (box.ownerVisible ? L" shown" : L" hidden");
+        std::wstring owner =
+            box.ownerClass.empty() ? L"none" : box.ownerClass + (box.ownerVisible ? L" shown" : L" hidden");
         int style = StyleOf(box);
         if (style < 0) {
             out += "box with unknown style: icon " + std::string(box.icon) + ", buttons";
@@ -342,7 +344,8 @@ RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswe
         } else {
             button = script[index].button;
             if (button != closeBox && std::find(box.buttons.begin(), box.buttons.end(), button) == box.buttons.end()) {
-                run.failures += "box " + std::to_string(index + 1) + " has no button " + ButtonName(button) + ", closed\n";
+                run.failures +=
+                    "box " + std::to_string(index + 1) + " has no button " + ButtonName(button) + ", closed\n";
                 button = closeBox;
             }
         }

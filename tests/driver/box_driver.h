@@ -36,9 +36,9 @@ struct RunSeen {
 };
 
 struct RunOptions {
-    std::wstring arguments;         // appended to the program's own quoted path
-    int showCommand = -1;           // SW_... given through STARTUPINFO, or -1 for none
-    DWORD stepTimeoutMs = 20000;    // longest wait for a box or for the exit
+    std::wstring arguments;                     // appended to the program's own quoted path
+    int showCommand = -1;                       // SW_... given through STARTUPINFO, or -1 for none
+    DWORD stepTimeoutMs = 20000;                // longest wait for a box or for the exit
     std::function<void(const BoxSeen &)> onBox; // called with each box before it is answered
 };
 

@@ -19,7 +19,8 @@ namespace {
 // --- What the user must see --------------------------------------------------
 
 const wchar_t caption[] = L"Tavrion - Marbelo Databank Cleaner";
-const wchar_t thanks[] = L"\n\nBedank voor het gebruik van de Tavrion Marbelo Databank Cleaner\n\n" PUBLISHER_CREDIT_LINE;
+const wchar_t thanks[] =
+    L"\n\nBedank voor het gebruik van de Tavrion Marbelo Databank Cleaner\n\n" PUBLISHER_CREDIT_LINE;
 
 enum Message {
     FolderMissing,
@@ -209,8 +210,9 @@ void PointCommonAppData(const std::wstring &folder)
 {
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, shellFolders, 0, KEY_SET_VALUE, &key));
-    LONG result = RegSetValueExW(key, L"Common AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE *>(folder.c_str()),
-                                 DWORD((folder.size() + 1) * sizeof(wchar_t)));
+    LONG result =
+        RegSetValueExW(key, L"Common AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE *>(folder.c_str()),
+                       DWORD((folder.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     ASSERT_EQ(ERROR_SUCCESS, result);
 }
@@ -267,9 +269,9 @@ void StopMarbelo(PROCESS_INFORMATION *process)
 // --- Scenarios -------------------------------------------------------------------
 
 enum Place {
-    DataFolder,       // Common AppData holds a Marbelo folder with the entries
-    NoMarbeloFolder,  // Common AppData exists, its Marbelo folder does not
-    NoCommonAppData,  // Common AppData points at a folder that does not exist
+    DataFolder,           // Common AppData holds a Marbelo folder with the entries
+    NoMarbeloFolder,      // Common AppData exists, its Marbelo folder does not
+    NoCommonAppData,      // Common AppData points at a folder that does not exist
     CommonAppDataTooLong, // Common AppData is 252 characters long: no room for "\Marbelo"
 };
 
@@ -323,8 +325,12 @@ const Scenario scenarios[] = {
      {{Confirm, L"", IDCANCEL}},
      {{L"a.spots", "a"}, {L"a.spots.backup", "old"}}},
     {"DeclinedByClosingTheBox", DataFolder, {{L"a.db", "a"}}, NotRunning, {{Confirm, L"", closeBox}}, {{L"a.db", "a"}}},
-    {"ExactlyOneRename", DataFolder, {{L"a.spots", "a"}}, NotRunning,
-     {{Confirm, L"", IDYES}, {SummaryOne, L"", IDOK}}, {{L"a.spots.backup", "a"}}},
+    {"ExactlyOneRename",
+     DataFolder,
+     {{L"a.spots", "a"}},
+     NotRunning,
+     {{Confirm, L"", IDYES}, {SummaryOne, L"", IDOK}},
+     {{L"a.spots.backup", "a"}}},
     {"ExactlyTwoRenames",
      DataFolder,
      {{L"a.spots", "a"}, {L"b.db", "b"}, {L"notes.txt", "n"}},
@@ -399,10 +405,7 @@ const Scenario scenarios[] = {
      DataFolder,
      {{L"a.spots", "a"}},
      Running,
-     {{Confirm, L"", IDYES},
-      {StillRunning, L"", IDRETRY},
-      {StillRunning, L"", IDRETRY, true},
-      {SummaryOne, L"", IDOK}},
+     {{Confirm, L"", IDYES}, {StillRunning, L"", IDRETRY}, {StillRunning, L"", IDRETRY, true}, {SummaryOne, L"", IDOK}},
      {{L"a.spots.backup", "a"}}},
     {"MarbeloRunningCancelled",
      DataFolder,
@@ -480,7 +483,7 @@ std::wstring PaddedTo(std::wstring root, size_t length)
 
 // Puts the machine's own common application-data folder back after the suite.
 class CommonAppDataRestored : public ::testing::Environment {
-public:
+  public:
     void SetUp() override
     {
         DWORD size = sizeof(original);
@@ -494,7 +497,7 @@ public:
         }
     }
 
-private:
+  private:
     wchar_t original[1024] = L"";
     bool saved = false;
 };

@@ -30,9 +30,9 @@ struct ScriptedPlatform {
     std::function<bool(const wchar_t *from, const wchar_t *to)> rename = [](const wchar_t *, const wchar_t *) {
         return true;
     };
-    int runningProbes = 0;          // probes that still find Marbelo
-    std::vector<int> answers;       // results of the boxes, in order; 0 once they run out
-    std::vector<ShownBox> shown;    // every box, in order
+    int runningProbes = 0;       // probes that still find Marbelo
+    std::vector<int> answers;    // results of the boxes, in order; 0 once they run out
+    std::vector<ShownBox> shown; // every box, in order
     size_t renameAttempts = 0;
     int probes = 0;
     size_t nextEntry = 0;

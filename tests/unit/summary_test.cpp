@@ -34,9 +34,10 @@ TEST(FormatSummary, ManyShowsTheCountInPlainDecimal)
     for (unsigned short moved : {2, 1000, 65535}) {
         wchar_t text[1024];
         ASSERT_TRUE(FormatSummary(MsgSummaryMany, moved, text, 1024));
-        std::wstring expected = L"Er zijn " + std::to_wstring(moved) +
-                                L" Databanken opgeschoond, u kunt u Marbelo opnieuw opstarten.\n\n"
-                                L"Bedank voor het gebruik van de Tavrion Marbelo Databank Cleaner\n\n" PUBLISHER_CREDIT_LINE;
+        std::wstring expected =
+            L"Er zijn " + std::to_wstring(moved) +
+            L" Databanken opgeschoond, u kunt u Marbelo opnieuw opstarten.\n\n"
+            L"Bedank voor het gebruik van de Tavrion Marbelo Databank Cleaner\n\n" PUBLISHER_CREDIT_LINE;
         EXPECT_EQ(expected, text);
     }
 }

@@ -1,0 +1,126 @@
+#!/usr/bin/python3
+"""Checks what the built executable carries: header, imports and resources.
+
+Usage: check_executable.py MarbeloDatabankCleaner.exe
+Prints every mismatch (expected against found) and exits 1 if there is any.
+"""
+import re
+import struct
+import sys
+import xml.etree.ElementTree as ElementTree
+from pathlib import Path
+
+import pefile
+
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+ENGLISH_US, DUTCH = 0x0409, 0x0413
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "shell32.dll", "msvcrt.dll"}
+
+
+def publisher_copyright():
+    header = Path(__file__).resolve().parent.parent / "cleaning" / "publisher.h"
+    return re.search(r'#define PUBLISHER_COPYRIGHT "([^"]*)"', header.read_text()).group(1)
+
+
+VERSION_STRINGS = {
+    "CompanyName": "Tavrion",
+    "FileDescription": "Tavrion - Marbelo Databank Cleaner",
+    "FileVersion": "v1.0 (29-04-2011)",
+    "InternalName": "Marbelo Databank Cleaner",
+    "LegalCopyright": publisher_copyright(),
+    "OriginalFilename": "Marbelo.exe",
+    "ProductName": "Tavrion Tools",
+    "ProductVersion": "v1",
+}
+
+MANIFEST_ELEMENTS = [
+    "assembly",
+    "trustInfo",
+    "security",
+    "requestedPrivileges",
+    "requestedExecutionLevel",
+]
+
+
+def resources(pe):
+    """{(type, id): [(language, bytes)]} for every resource of the file."""
+    found = {}
+    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        for name in kind.directory.entries:
+            for language in name.directory.entries:
+                data = language.data.struct
+                blob = pe.get_data(data.OffsetToData, data.Size)
+                key = (kind.id, name.id if name.id is not None else str(name.name))
+                found.setdefault(key, []).append((language.id, blob))
+    return found
+
+
+def main():
+    pe = pefile.PE(sys.argv[1])
+    problems = []
+
+    def expect(what, expected, found):
+        if expected != found:
+            problems.append(f"{what}: expected {expected!r}, found {found!r}")
+
+    header = pe.OPTIONAL_HEADER
+    expect("subsystem", pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"], header.Subsystem)
+    expect("subsystem version", (5, 0), (header.MajorSubsystemVersion, header.MinorSubsystemVersion))
+
+    imported = {entry.dll.decode().lower() for entry in pe.DIRECTORY_ENTRY_IMPORT}
+    expect("DLLs beyond the system's", set(), imported - SYSTEM_DLLS)
+
+    found = resources(pe)
+    expect("resources (type, id)", sorted([(RT_ICON, 1), (RT_GROUP_ICON, 107), (RT_VERSION, 1), (RT_MANIFEST, 1)]),
+           sorted(found))
+    for key, language in [((RT_ICON, 1), ENGLISH_US), ((RT_GROUP_ICON, 107), ENGLISH_US),
+                          ((RT_MANIFEST, 1), ENGLISH_US), ((RT_VERSION, 1), DUTCH)]:
+        expect(f"languages of resource {key}", [language], [lang for lang, _ in found.get(key, [])])
+
+    group = found.get((RT_GROUP_ICON, 107), [(0, b"\0" * 6)])[0][1]
+    _, _, count = struct.unpack_from("<HHH", group)
+    expect("images in icon group 107", 1, count)
+    if count == 1:
+        width, height, _, _, _, bits, _, image_id = struct.unpack_from("<BBBBHHIH", group, 6)
+        expect("icon group entry (width, height, bits)", (64, 64, 32), (width, height, bits))
+        image = found.get((RT_ICON, image_id), [(0, b"")])[0][1]
+        if len(image) >= 40:
+            _, bmp_width, bmp_height, _, bmp_bits = struct.unpack_from("<IiiHH", image)
+            expect("icon bitmap (width, height, bits)", (64, 128, 32), (bmp_width, bmp_height, bmp_bits))
+            alphas = set(image[40 + 3:40 + 64 * 64 * 4:4])
+            expect("icon has transparent and opaque pixels", True, 0 in alphas and 255 in alphas)
+        else:
+            problems.append(f"icon image {image_id} missing or truncated")
+
+    manifest = found.get((RT_MANIFEST, 1), [(0, b"<none/>")])[0][1]
+    root = ElementTree.fromstring(manifest)
+    expect("manifest elements", MANIFEST_ELEMENTS, [element.tag.split("}")[-1] for element in root.iter()])
+    level = next((e for e in root.iter() if e.tag.endswith("requestedExecutionLevel")), None)
+    expect("requested execution level", {"level": "asInvoker", "uiAccess": "false"},
+           dict(level.attrib) if level is not None else None)
+
+    fixed = pe.VS_FIXEDFILEINFO[0] if hasattr(pe, "VS_FIXEDFILEINFO") else None
+    if fixed is None:
+        problems.append("no version block")
+    else:
+        expect("fixed version part", (0x10000, 1, 0x10000, 1, 0x17, 0, 4, 1, 0),
+               (fixed.FileVersionMS, fixed.FileVersionLS, fixed.ProductVersionMS, fixed.ProductVersionLS,
+                fixed.FileFlagsMask, fixed.FileFlags, fixed.FileOS, fixed.FileType, fixed.FileSubtype))
+        tables, translations = {}, []
+        for info in pe.FileInfo[0]:
+            for table in getattr(info, "StringTable", []):
+                tables[table.LangID.decode()] = {k.decode(): v.decode() for k, v in table.entries.items()}
+            for var in getattr(info, "Var", []):
+                translations.append({k.decode(): v for k, v in var.entry.items()})
+        expect("string tables", ["041304b0"], sorted(tables))
+        expect("version strings", VERSION_STRINGS, tables.get("041304b0"))
+        expect("translation", [{"Translation": "0x0413 0x04b0"}], translations)
+
+    for problem in problems:
+        print(problem)
+    print(f"{len(problems)} problem(s) in {sys.argv[1]}")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
