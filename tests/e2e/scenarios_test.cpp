@@ -292,6 +292,11 @@ std::wstring LongName(size_t length, const wchar_t *extension)
     return std::wstring(length - wcslen(extension), L'n') + extension;
 }
 
+void PrintTo(const Scenario &scenario, std::ostream *out)
+{
+    *out << scenario.name;
+}
+
 // Too long for its backup name to fit in MAX_PATH.
 const std::wstring name253 = LongName(253, L".db");
 
