@@ -44,12 +44,12 @@ static bool ConfirmWithTargetClosed(HWND owner)
 }
 
 // A backup name that does not fit counts as a failed rename, like any other.
-static bool RenameToBackup(const wchar_t *name, wchar_t *newName, size_t capacity)
+static bool RenameToBackup(const wchar_t *entry, wchar_t *backup, size_t capacity)
 {
-    if (FAILED(StringCchCopyW(newName, capacity, name)) || FAILED(StringCchCatW(newName, capacity, backupExtension))) {
+    if (FAILED(StringCchCopyW(backup, capacity, entry)) || FAILED(StringCchCatW(backup, capacity, backupExtension))) {
         return false;
     }
-    return MoveFileExW(name, newName, MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(entry, backup, MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 static void ReportRenameFailed(HWND owner, const wchar_t *name, wchar_t *text, size_t capacity)

@@ -5,7 +5,7 @@
 
 // Arguments and the show command are ignored: the program has no options and
 // no window of its own to show.
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*showCommand*/)
 {
     RegisterOwnerClass(instance);
     return RunCleaning(CreateOwnerWindow(instance));

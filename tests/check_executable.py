@@ -15,6 +15,7 @@ import pefile
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 ENGLISH_US, DUTCH = 0x0409, 0x0413
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "shell32.dll", "msvcrt.dll"}
+SIZE_BUDGET = 40 * 1024
 
 
 def publisher_copyright():
@@ -62,6 +63,10 @@ def main():
     def expect(what, expected, found):
         if expected != found:
             problems.append(f"{what}: expected {expected!r}, found {found!r}")
+
+    size = Path(sys.argv[1]).stat().st_size
+    if size > SIZE_BUDGET:
+        problems.append(f"size: {size} bytes, over the budget of {SIZE_BUDGET}")
 
     header = pe.OPTIONAL_HEADER
     expect("subsystem", pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"], header.Subsystem)

@@ -1,5 +1,7 @@
 #include "box_driver.h"
 
+#include <gdiplus.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -173,10 +175,47 @@ const char *ButtonName(int id)
     }
 }
 
-BoxSeen Inspect(HWND box, DWORD startedAt)
+double Milliseconds()
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * double(now.QuadPart) / double(frequency.QuadPart);
+}
+
+// The box as it stands on the screen, frame included, saved as PNG.
+std::string SaveScreenshot(HWND box, const std::wstring &path)
+{
+    RECT area;
+    GetWindowRect(box, &area);
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    static const CLSID pngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    Gdiplus::Status status = Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    if (status == Gdiplus::Ok) {
+        Gdiplus::Bitmap image(bitmap, nullptr);
+        status = image.Save(path.c_str(), &pngEncoder, nullptr);
+    }
+    Gdiplus::GdiplusShutdown(token);
+    DeleteObject(bitmap);
+    return status == Gdiplus::Ok ? "" : "cannot save " + Utf8(path) + ": status " + std::to_string(status) + "\n";
+}
+
+BoxSeen Inspect(HWND box, double startedAt)
 {
     BoxSeen seen;
-    seen.shownAtMs = GetTickCount() - startedAt;
+    seen.shownAtMs = Milliseconds() - startedAt;
     seen.caption = TextOf(box);
     seen.text = TextOf(GetDlgItem(box, textControlId));
     EnumChildWindows(box, CollectButton, reinterpret_cast<LPARAM>(&seen.buttons));
@@ -186,6 +225,7 @@ BoxSeen Inspect(HWND box, DWORD startedAt)
     seen.ownerClass = owner ? ClassOf(owner) : L"";
     seen.ownerVisible = owner && IsWindowVisible(owner);
     seen.answer = -1;
+    seen.answeredAtMs = 0;
     return seen;
 }
 
@@ -314,14 +354,14 @@ RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswe
         startup.wShowWindow = WORD(options.showCommand);
     }
     PROCESS_INFORMATION process = {};
-    DWORD startedAt = GetTickCount();
+    double startedAt = Milliseconds();
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
         run.failures += "cannot start " + Utf8(program) + ": error " + std::to_string(GetLastError()) + "\n";
         return run;
     }
     DWORD lastProgress = GetTickCount();
-    while (WaitForSingleObject(process.hProcess, 5) == WAIT_TIMEOUT) {
+    while (WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
         if (GetTickCount() - lastProgress > options.stepTimeoutMs) {
             run.failures += "timeout: no box and no exit for " + std::to_string(options.stepTimeoutMs) + " ms\n";
             TerminateProcess(process.hProcess, 1);
@@ -356,8 +396,13 @@ RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswe
         if (index < script.size() && script[index].first) {
             script[index].first();
         }
-        run.boxes.push_back(box);
+        if (!options.screenshotFolder.empty()) {
+            std::wstring name = L"\\box-" + std::to_wstring(index + 1) + L".png";
+            run.failures += SaveScreenshot(finder.box, options.screenshotFolder + name);
+        }
         Answer(finder.box, button);
+        box.answeredAtMs = Milliseconds() - startedAt;
+        run.boxes.push_back(box);
         lastProgress = GetTickCount();
         while (IsWindow(finder.box) && WaitForSingleObject(process.hProcess, 5) == WAIT_TIMEOUT) {
             if (GetTickCount() - lastProgress > options.stepTimeoutMs) {

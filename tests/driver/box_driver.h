@@ -26,7 +26,8 @@ struct BoxSeen {
     std::wstring ownerClass;  // class of the owner window, empty if none
     bool ownerVisible;
     int answer;
-    DWORD shownAtMs; // since the program was started
+    double shownAtMs;    // since the program was started
+    double answeredAtMs; // likewise
 };
 
 struct RunSeen {
@@ -40,6 +41,7 @@ struct RunOptions {
     int showCommand = -1;                       // SW_... given through STARTUPINFO, or -1 for none
     DWORD stepTimeoutMs = 20000;                // longest wait for a box or for the exit
     std::function<void(const BoxSeen &)> onBox; // called with each box before it is answered
+    std::wstring screenshotFolder;              // if set, each box is saved there as box-N.png
 };
 
 RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswer> &script, const RunOptions &options);

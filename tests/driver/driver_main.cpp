@@ -1,7 +1,10 @@
 // Runs a program and answers its message boxes from the command line:
-//   cleaner_driver [--show N] [--answers yes,retry,ok,...] PROGRAM [ARGUMENTS...]
-// Prints the transcript; the exit status is 0 when every box was answered as
-// scripted and the program ended by itself.
+//   cleaner_driver [--show N] [--answers yes,retry,ok,...] [--screenshots DIR] [--timings yes]
+//                  PROGRAM [ARGUMENTS...]
+// Prints the transcript, and with --timings a line per box with the times it
+// appeared and was answered, in ms since the program was started. The exit
+// status is 0 when every box was answered as scripted and the program ended
+// by itself.
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -27,12 +30,17 @@ int wmain(int count, wchar_t **arguments)
 {
     RunOptions options;
     std::vector<ScriptedAnswer> script;
+    bool timings = false;
     int next = 1;
     for (; next + 1 < count && arguments[next][0] == L'-'; next += 2) {
         std::wstring option = arguments[next];
         std::wstring value = arguments[next + 1];
         if (option == L"--show") {
             options.showCommand = std::wcstol(value.c_str(), nullptr, 10);
+        } else if (option == L"--screenshots") {
+            options.screenshotFolder = value;
+        } else if (option == L"--timings") {
+            timings = value == L"yes";
         } else if (option == L"--answers") {
             for (size_t start = 0; start <= value.size();) {
                 size_t end = value.find(L',', start);
@@ -54,7 +62,8 @@ int wmain(int count, wchar_t **arguments)
         }
     }
     if (next >= count) {
-        std::fprintf(stderr, "usage: cleaner_driver [--show N] [--answers a,b,...] PROGRAM [ARGUMENTS...]\n");
+        std::fprintf(stderr, "usage: cleaner_driver [--show N] [--answers a,b,...] [--screenshots DIR] "
+                             "[--timings yes] PROGRAM [ARGUMENTS...]\n");
         return 2;
     }
     for (int i = next + 1; i < count; ++i) {
@@ -63,5 +72,9 @@ int wmain(int count, wchar_t **arguments)
     RunSeen run = RunScripted(arguments[next], script, options);
     std::string transcript = FormatTranscript(run);
     std::fwrite(transcript.data(), 1, transcript.size(), stdout);
+    for (size_t i = 0; timings && i < run.boxes.size(); ++i) {
+        std::printf("timing box %zu shown %.3f answered %.3f\n", i + 1, run.boxes[i].shownAtMs,
+                    run.boxes[i].answeredAtMs);
+    }
     return run.failures.empty() && run.boxes.size() == script.size() ? 0 : 1;
 }
