@@ -390,9 +390,6 @@ RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswe
             }
         }
         box.answer = button;
-        if (options.onBox) {
-            options.onBox(box);
-        }
         if (index < script.size() && script[index].first) {
             script[index].first();
         }
@@ -403,6 +400,11 @@ RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswe
         Answer(finder.box, button);
         box.answeredAtMs = Milliseconds() - startedAt;
         run.boxes.push_back(box);
+        if (run.boxes.size() == options.terminateAfterBox) {
+            Sleep(options.terminateDelayMs);
+            TerminateProcess(process.hProcess, 1);
+            break;
+        }
         lastProgress = GetTickCount();
         while (IsWindow(finder.box) && WaitForSingleObject(process.hProcess, 5) == WAIT_TIMEOUT) {
             if (GetTickCount() - lastProgress > options.stepTimeoutMs) {
@@ -416,6 +418,7 @@ RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswe
             TerminateProcess(process.hProcess, 1);
         }
     }
+    WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &run.exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -37,11 +37,12 @@ struct RunSeen {
 };
 
 struct RunOptions {
-    std::wstring arguments;                     // appended to the program's own quoted path
-    int showCommand = -1;                       // SW_... given through STARTUPINFO, or -1 for none
-    DWORD stepTimeoutMs = 20000;                // longest wait for a box or for the exit
-    std::function<void(const BoxSeen &)> onBox; // called with each box before it is answered
-    std::wstring screenshotFolder;              // if set, each box is saved there as box-N.png
+    std::wstring arguments;        // appended to the program's own quoted path
+    int showCommand = -1;          // SW_... given through STARTUPINFO, or -1 for none
+    DWORD stepTimeoutMs = 20000;   // longest wait for a box or for the exit
+    std::wstring screenshotFolder; // if set, each box is saved there as box-N.png
+    size_t terminateAfterBox = 0;  // if set, the program is killed once box N is answered,
+    DWORD terminateDelayMs = 0;    // this long after the answer
 };
 
 RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswer> &script, const RunOptions &options);

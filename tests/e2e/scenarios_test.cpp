@@ -1,7 +1,8 @@
 // The cleaner driven end to end, as a user drives it: each scenario stages a
 // data folder, points the machine's common application-data folder at it,
 // maybe starts a stand-in Marbelo, runs the real executable answering its
-// boxes, and compares the dialogue and the folder afterwards, byte for byte.
+// boxes, and compares the dialogue and the whole common application-data
+// folder afterwards (the data folder and a folder beside it), byte for byte.
 // Needs the rights to write HKEY_LOCAL_MACHINE (any Wine prefix has them).
 #include <gtest/gtest.h>
 
@@ -11,211 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "../../cleaning/publisher.h"
 #include "../driver/box_driver.h"
+#include "data_folder.h"
+#include "expected_dialogue.h"
 
 namespace {
-
-// --- What the user must see --------------------------------------------------
-
-const wchar_t caption[] = L"Tavrion - Marbelo Databank Cleaner";
-const wchar_t thanks[] =
-    L"\n\nBedank voor het gebruik van de Tavrion Marbelo Databank Cleaner\n\n" PUBLISHER_CREDIT_LINE;
-
-enum Message {
-    FolderMissing,
-    FolderClean,
-    Confirm,
-    StillRunning,
-    RenameFailed, // names the entry
-    SummaryNone,
-    SummaryAlreadyClean,
-    SummaryOne,
-    SummaryMany, // with a number
-};
-
-struct ExpectedBox {
-    Message message;
-    std::wstring detail; // the entry's name, or the number in the summary
-    int answer;
-    bool stopMarbeloFirst = false;
-};
-
-std::wstring TextOf(const ExpectedBox &box, unsigned *style)
-{
-    switch (box.message) {
-    case FolderMissing:
-        *style = 0x30;
-        return L"De data map van Marbelo is niet gevonden.\nIs Marbelo wel geinstalleerd?";
-    case FolderClean:
-        *style = 0x30;
-        return L"De data map van Marbelo is al schoon.";
-    case Confirm:
-        *style = 0x43;
-        return L"Met deze tool wordt de Databank van uw Marbelo programma opgeschoond.\nDit lost de meeste Databank "
-               L"foutmeldingen op.\nU zult wel alle spots opnieuw moeten inlezen, dit gebeurd echter automatisch.\n\n"
-               L"Wilt u doorgaan met het opschonen van uw Marbelo Databank?";
-    case StillRunning:
-        *style = 0x35;
-        return L"Het lijkt erop dat Marbelo opgestart is.\nSluit het programma eerst af.";
-    case RenameFailed:
-        *style = 0x30;
-        return L"De volgende Databank kon niet worden opgeschoond:\n" + box.detail;
-    case SummaryNone:
-        *style = 0x40;
-        return L"Er zijn geen Databanken gevonden controleer uw instellingen of neem contact op met Tavrion via "
-               L"" PUBLISHER_WEB_ADDRESS;
-    case SummaryAlreadyClean:
-        *style = 0x40;
-        return std::wstring(L"Uw Databank(en) waren al opgeschoond, u kunt u Marbelo opnieuw opstarten.") + thanks;
-    case SummaryOne:
-        *style = 0x40;
-        return std::wstring(L"Er is 1 Databank opgeschoond, u kunt u Marbelo opnieuw opstarten") + thanks;
-    case SummaryMany:
-        *style = 0x40;
-        return L"Er zijn " + box.detail + L" Databanken opgeschoond, u kunt u Marbelo opnieuw opstarten." + thanks;
-    }
-    return L"";
-}
-
-std::string ExpectedTranscript(const std::vector<ExpectedBox> &boxes)
-{
-    std::string out;
-    for (const ExpectedBox &box : boxes) {
-        unsigned style = 0;
-        std::wstring text = TextOf(box, &style);
-        out += FormatBox(caption, text, style, L"MARBELODATABANKCLEANER hidden", box.answer);
-    }
-    return out + "exit 0\n";
-}
-
-// --- The data folder ---------------------------------------------------------
-
-// An entry of the folder: a file with contents, or a directory (contents null).
-// Names may hold a backslash for entries inside a directory.
-struct Entry {
-    std::wstring name;
-    const char *contents;
-};
-
-const char *const directory = nullptr;
-
-std::wstring Long(const std::wstring &path)
-{
-    return L"\\\\?\\" + path;
-}
-
-void RemoveTree(const std::wstring &path)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Long(path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            std::wstring child = path + L"\\" + name;
-            SetFileAttributesW(Long(child).c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                DeleteFileW(Long(child).c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(Long(path).c_str());
-}
-
-void CreatePath(const std::wstring &path)
-{
-    for (size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1)) {
-        CreateDirectoryW(Long(path.substr(0, slash)).c_str(), nullptr);
-    }
-    CreateDirectoryW(Long(path).c_str(), nullptr);
-}
-
-void Stage(const std::wstring &folder, const std::vector<Entry> &entries)
-{
-    CreatePath(folder);
-    for (const Entry &entry : entries) {
-        std::wstring path = Long(folder + L"\\" + entry.name);
-        if (entry.contents == directory) {
-            ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << Utf8(entry.name) << ": " << GetLastError();
-            continue;
-        }
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file) << Utf8(entry.name) << ": error " << GetLastError();
-        DWORD written = 0;
-        WriteFile(file, entry.contents, DWORD(strlen(entry.contents)), &written, nullptr);
-        CloseHandle(file);
-    }
-}
-
-std::string ReadAll(const std::wstring &path)
-{
-    HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return "<unreadable: error " + std::to_string(GetLastError()) + ">";
-    }
-    std::string contents;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
-        contents.append(buffer, got);
-    }
-    CloseHandle(file);
-    return contents;
-}
-
-// Every entry below folder, by relative name: "<dir>" or the file's bytes.
-void List(const std::wstring &folder, const std::wstring &prefix, std::map<std::wstring, std::string> *entries)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Long(folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    do {
-        std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") {
-            continue;
-        }
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            (*entries)[prefix + name] = "<dir>";
-            List(folder + L"\\" + name, prefix + name + L"\\", entries);
-        } else {
-            (*entries)[prefix + name] = ReadAll(folder + L"\\" + name);
-        }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-}
-
-std::string Describe(const std::map<std::wstring, std::string> &entries)
-{
-    std::string out;
-    for (const auto &entry : entries) {
-        out += "  " + Utf8(entry.first) + " = " + entry.second + "\n";
-    }
-    return out;
-}
-
-// --- The machine's common application-data folder ------------------------------
-
-const wchar_t shellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-void PointCommonAppData(const std::wstring &folder)
-{
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, shellFolders, 0, KEY_SET_VALUE, &key));
-    LONG result =
-        RegSetValueExW(key, L"Common AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE *>(folder.c_str()),
-                       DWORD((folder.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    ASSERT_EQ(ERROR_SUCCESS, result);
-}
 
 // --- Marbelo -------------------------------------------------------------------
 
@@ -271,8 +72,20 @@ void StopMarbelo(PROCESS_INFORMATION *process)
 enum Place {
     DataFolder,           // Common AppData holds a Marbelo folder with the entries
     NoMarbeloFolder,      // Common AppData exists, its Marbelo folder does not
+    DataFolderIsAFile,    // Common AppData holds a plain file named Marbelo
     NoCommonAppData,      // Common AppData points at a folder that does not exist
     CommonAppDataTooLong, // Common AppData is 252 characters long: no room for "\Marbelo"
+};
+
+enum Platform { Anywhere, WineOnly, WindowsOnly };
+
+// Files named prefix + 5-digit number + extension, each holding its own name;
+// afterwards the same names with suffix appended.
+struct Numbered {
+    std::wstring prefix;
+    size_t count;
+    std::wstring extension;
+    std::wstring suffixAfter;
 };
 
 struct Scenario {
@@ -282,23 +95,31 @@ struct Scenario {
     Marbelo marbelo;
     std::vector<ExpectedBox> dialogue;
     std::vector<Entry> after;
-    const wchar_t *heldOpen = nullptr; // an entry another process keeps open, without delete sharing
+    const wchar_t *heldOpen = nullptr; // an entry the test keeps open, without delete sharing
     const wchar_t *arguments = L"";
     int showCommand = -1;
+    std::vector<Numbered> numbered = {};
+    std::vector<Entry> outsideBefore = {};      // beside the data folder, as well as the usual two files
+    std::vector<std::wstring> outsideGone = {}; // of those, the ones expected to have gone
+    Platform platform = Anywhere;
+    bool noDisplay = false;
 };
-
-std::wstring LongName(size_t length, const wchar_t *extension)
-{
-    return std::wstring(length - wcslen(extension), L'n') + extension;
-}
 
 void PrintTo(const Scenario &scenario, std::ostream *out)
 {
     *out << scenario.name;
 }
 
+std::wstring LongName(size_t length, const wchar_t *extension)
+{
+    return std::wstring(length - wcslen(extension), L'n') + extension;
+}
+
 // Too long for its backup name to fit in MAX_PATH.
 const std::wstring name253 = LongName(253, L".db");
+
+// Every scenario also has these beside the data folder; nothing may touch them.
+const std::vector<Entry> outsideAlways = {{L"outside.db", "outside db"}, {L"outside.spots.backup", "outside backup"}};
 
 const Scenario scenarios[] = {
     {"NoCommonAppDataFolder", NoCommonAppData, {}, NotRunning, {{SummaryNone, L"", IDOK}}, {}},
@@ -462,17 +283,171 @@ const Scenario scenarios[] = {
      nullptr,
      L"",
      SW_SHOWMINIMIZED},
+    {"NonAsciiNamesSpacesAndDots",
+     DataFolder,
+     {{L"caf\u00e9.spots", "1"},
+      {L"\u6570\u636e\u5e93.db", "2"},
+      {L"\U0001F600.db", "3"},
+      {L"a b.c.spots", "4"},
+      {L"\u00dcn\u00efcode.txt", "5"}},
+     NotRunning,
+     {{Confirm, L"", IDYES}, {SummaryMany, L"4", IDOK}},
+     {{L"caf\u00e9.spots.backup", "1"},
+      {L"\u6570\u636e\u5e93.db.backup", "2"},
+      {L"\U0001F600.db.backup", "3"},
+      {L"a b.c.spots.backup", "4"},
+      {L"\u00dcn\u00efcode.txt", "5"}}},
+    // 248 + ".backup" is the longest name a file system takes (255); up to 252
+    // the file system refuses the backup name, beyond it the program does.
+    {"NameLengthsAroundTheLimits",
+     DataFolder,
+     {{LongName(248, L".db"), "248"},
+      {LongName(249, L".db"), "249"},
+      {LongName(252, L".spots"), "252"},
+      {LongName(253, L".db"), "253"},
+      {LongName(255, L".db"), "255"}},
+     NotRunning,
+     {{Confirm, L"", IDYES},
+      {RenameFailed, LongName(249, L".db"), IDOK},
+      {RenameFailed, LongName(252, L".spots"), IDOK},
+      {RenameFailed, LongName(253, L".db"), IDOK},
+      {RenameFailed, LongName(255, L".db"), IDOK},
+      {SummaryOne, L"", IDOK}},
+     {{LongName(248, L".db") + L".backup", "248"},
+      {LongName(249, L".db"), "249"},
+      {LongName(252, L".spots"), "252"},
+      {LongName(253, L".db"), "253"},
+      {LongName(255, L".db"), "255"}}},
+    {"ReadOnlyDatabaseIsRenamed",
+     DataFolder,
+     {{L"a.db", "a", Entry::ReadOnlyFile}},
+     NotRunning,
+     {{Confirm, L"", IDYES}, {SummaryOne, L"", IDOK}},
+     {{L"a.db.backup", "a"}}},
+    {"DatabaseHeldOpenIsReportedAndLeft",
+     DataFolder,
+     {{L"a.db", "a"}, {L"b.db", "b"}},
+     NotRunning,
+     {{Confirm, L"", IDYES}, {RenameFailed, L"a.db", IDOK}, {SummaryOne, L"", IDOK}},
+     {{L"a.db", "a"}, {L"b.db.backup", "b"}},
+     L"a.db"},
+    {"DataFolderIsAPlainFile",
+     DataFolderIsAFile,
+     {},
+     NotRunning,
+     {{FolderMissing, L"", IDOK}, {SummaryNone, L"", IDOK}},
+     {}},
+    {"TenThousandUnrelatedFilesAndOneDatabase",
+     DataFolder,
+     {{L"a.db", "a"}},
+     NotRunning,
+     {{Confirm, L"", IDYES}, {SummaryOne, L"", IDOK}},
+     {{L"a.db.backup", "a"}},
+     nullptr,
+     L"",
+     -1,
+     {{L"unrelated", 10000, L".txt", L""}}},
+    // On Windows MoveFileExW renames a symbolic link itself. Wine 8 renames
+    // the file the link points to instead, into the data folder, and leaves
+    // the link dangling: the outside file's bytes are kept, at the backup name.
+    {"LinkToAFileOutside",
+     DataFolder,
+     {{L"evil.db", "", Entry::Link, L"target.txt"}},
+     NotRunning,
+     {{Confirm, L"", IDYES}, {SummaryOne, L"", IDOK}},
+     {{L"evil.db.backup", "outside bytes"}}, // Wine does not list the dangling link
+     nullptr,
+     L"",
+     -1,
+     {},
+     {{L"target.txt", "outside bytes"}},
+     {L"target.txt"},
+     WineOnly},
+    {"LinkToADirectoryOutside",
+     DataFolder,
+     {{L"evil.db", "", Entry::Link, L"dir"}},
+     NotRunning,
+     {{Confirm, L"", IDYES}, {SummaryOne, L"", IDOK}},
+     {{L"evil.db.backup", directory}, {L"evil.db.backup\\inner.txt", "inner"}},
+     nullptr,
+     L"",
+     -1,
+     {},
+     {{L"dir", directory}, {L"dir\\inner.txt", "inner"}},
+     {L"dir", L"dir\\inner.txt"},
+     WineOnly},
+    {"LinkToAFileOutsideOnWindows",
+     DataFolder,
+     {{L"evil.db", "", Entry::Link, L"target.txt"}},
+     NotRunning,
+     {{Confirm, L"", IDYES}, {SummaryOne, L"", IDOK}},
+     {{L"evil.db.backup", "outside bytes"}},
+     nullptr,
+     L"",
+     -1,
+     {},
+     {{L"target.txt", "outside bytes"}},
+     {},
+     WindowsOnly},
+    {"NoDisplayEndsQuietly",
+     DataFolder,
+     {{L"a.db", "a"}},
+     NotRunning,
+     {},
+     {{L"a.db", "a"}},
+     nullptr,
+     L"",
+     -1,
+     {},
+     {},
+     {},
+     WineOnly,
+     true},
+    {"NoDisplayWithMarbeloRunningEndsQuietly",
+     DataFolder,
+     {{L"a.db", "a"}},
+     Running,
+     {},
+     {{L"a.db", "a"}},
+     nullptr,
+     L"",
+     -1,
+     {},
+     {},
+     {},
+     WineOnly,
+     true},
+    // A quarter of an hour under Wine: excluded from the default run.
+    {"SlowSixtyFiveThousandFiveHundredThirtySixDatabases",
+     DataFolder,
+     {},
+     NotRunning,
+     {{Confirm, L"", IDYES}, {SummaryMany, L"65535", IDOK}},
+     {},
+     nullptr,
+     L"",
+     -1,
+     {{L"d", 65536, L".db", L".backup"}}},
 };
 
-std::wstring ScenarioRoot(const char *name)
+// A Wine program started without DISPLAY has no desktop: MessageBoxW returns
+// 0 at once. Only a Linux shell can start it so; there is no box to drive.
+RunSeen RunWithoutDisplay(const std::wstring &program)
 {
+    RunSeen run;
+    run.exitCode = STILL_ACTIVE;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    std::wstring root = std::wstring(temp) + L"marbelo-e2e\\";
-    for (const char *c = name; *c; ++c) {
-        root += wchar_t(*c);
+    std::wstring status = std::wstring(temp) + L"marbelo-exit-status";
+    DeleteFileW(status.c_str());
+    std::string why;
+    if (!RunLinuxShell(L"env -u DISPLAY timeout 60 wine \\\"$1\\\"; echo $? >\\\"$2\\\"",
+                       {UnixPath(program), UnixPath(status)}, &why)) {
+        run.failures = why + "\n";
+        return run;
     }
-    return root;
+    run.exitCode = std::stoul("0" + ReadBytes(status));
+    return run;
 }
 
 // A folder whose full path is exactly length characters long, made of nested
@@ -486,54 +461,106 @@ std::wstring PaddedTo(std::wstring root, size_t length)
     return root;
 }
 
-// Puts the machine's own common application-data folder back after the suite.
-class CommonAppDataRestored : public ::testing::Environment {
-  public:
-    void SetUp() override
-    {
-        DWORD size = sizeof(original);
-        saved = RegGetValueW(HKEY_LOCAL_MACHINE, shellFolders, L"Common AppData", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
-                             nullptr, original, &size) == ERROR_SUCCESS;
+std::wstring Numbered5(const Numbered &numbered, size_t i)
+{
+    wchar_t number[16];
+    swprintf(number, 16, L"%05zu", i);
+    return numbered.prefix + number + numbered.extension;
+}
+
+void Expect(std::map<std::wstring, std::string> *expected, const std::wstring &prefix,
+            const std::vector<Entry> &entries)
+{
+    for (const Entry &entry : entries) {
+        (*expected)[prefix + entry.name] = entry.type == Entry::Directory ? "<dir>" : entry.contents;
     }
-    void TearDown() override
-    {
-        if (saved) {
-            PointCommonAppData(original);
+}
+
+// Only what differs, so that a folder of many thousand entries stays readable.
+std::string Difference(const std::map<std::wstring, std::string> &expected,
+                       const std::map<std::wstring, std::string> &actual)
+{
+    std::map<std::wstring, std::string> missing, unexpected;
+    for (const auto &entry : expected) {
+        auto found = actual.find(entry.first);
+        if (found == actual.end() || found->second != entry.second) {
+            missing.insert(entry);
         }
     }
+    for (const auto &entry : actual) {
+        auto found = expected.find(entry.first);
+        if (found == expected.end() || found->second != entry.second) {
+            unexpected.insert(entry);
+        }
+    }
+    if (missing.empty() && unexpected.empty()) {
+        return "";
+    }
+    auto firstFew = [](const std::map<std::wstring, std::string> &entries) {
+        std::map<std::wstring, std::string> few;
+        for (auto entry = entries.begin(); entry != entries.end() && few.size() < 20; ++entry) {
+            few.insert(*entry);
+        }
+        return Describe(few) + (entries.size() > 20 ? "  ... " + std::to_string(entries.size()) + " in all\n" : "");
+    };
+    return "expected but not found:\n" + firstFew(missing) + "found but not expected:\n" + firstFew(unexpected);
+}
 
-  private:
-    wchar_t original[1024] = L"";
-    bool saved = false;
+size_t entriesCompared = 0;
+
+class Totals : public ::testing::Environment {
+  public:
+    void TearDown() override { std::printf("end to end: %zu entries compared byte for byte\n", entriesCompared); }
 };
 
-const ::testing::Environment *const restorer = ::testing::AddGlobalTestEnvironment(new CommonAppDataRestored);
+const ::testing::Environment *const totals = ::testing::AddGlobalTestEnvironment(new Totals);
 
 class EndToEnd : public ::testing::TestWithParam<Scenario> {};
 
-TEST_P(EndToEnd, DialogueAndFolderAsExpected)
+TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
 {
     const Scenario &scenario = GetParam();
-    std::wstring root = ScenarioRoot(scenario.name);
-    RemoveTree(root);
+    if ((scenario.platform == WineOnly && !UnderWine()) || (scenario.platform == WindowsOnly && UnderWine())) {
+        GTEST_SKIP() << "behaviour of the other platform";
+    }
+    std::wstring root = FreshTestRoot(scenario.name);
     std::wstring commonAppData = root;
-    switch (scenario.place) {
-    case DataFolder:
-    case NoMarbeloFolder:
-        break;
-    case NoCommonAppData:
+    if (scenario.place == NoCommonAppData) {
         commonAppData = root + L"\\absent";
-        break;
-    case CommonAppDataTooLong:
+    } else if (scenario.place == CommonAppDataTooLong) {
         commonAppData = PaddedTo(root, 252);
-        break;
     }
-    CreatePath(scenario.place == NoCommonAppData ? root : commonAppData);
     std::wstring dataFolder = commonAppData + L"\\Marbelo";
-    if (scenario.place == DataFolder || scenario.place == CommonAppDataTooLong) {
-        Stage(dataFolder, scenario.before);
+    std::wstring outside = commonAppData + L"\\outside";
+    std::map<std::wstring, std::string> expected;
+    std::string why;
+    if (scenario.place != NoCommonAppData) {
+        std::vector<Entry> outsideBefore = outsideAlways;
+        outsideBefore.insert(outsideBefore.end(), scenario.outsideBefore.begin(), scenario.outsideBefore.end());
+        ASSERT_TRUE(Stage(outside, outsideBefore, outside, &why)) << why;
+        Expect(&expected, L"outside\\", outsideAlways);
+        Expect(&expected, L"outside\\", scenario.outsideBefore);
+        for (const std::wstring &gone : scenario.outsideGone) {
+            expected.erase(L"outside\\" + gone);
+        }
+        expected[L"outside"] = "<dir>";
     }
-    PointCommonAppData(commonAppData);
+    if (scenario.place == DataFolder || scenario.place == CommonAppDataTooLong) {
+        ASSERT_TRUE(Stage(dataFolder, scenario.before, outside, &why)) << why;
+        for (const Numbered &numbered : scenario.numbered) {
+            ASSERT_TRUE(StageNumbered(dataFolder, numbered.prefix, numbered.count, numbered.extension, &why)) << why;
+            for (size_t i = 0; i < numbered.count; ++i) {
+                std::wstring name = Numbered5(numbered, i);
+                expected[L"Marbelo\\" + name + numbered.suffixAfter] = Utf8(name);
+            }
+        }
+        Expect(&expected, L"Marbelo\\", scenario.after);
+        expected[L"Marbelo"] = "<dir>";
+    } else if (scenario.place == DataFolderIsAFile) {
+        ASSERT_TRUE(Stage(commonAppData, {{L"Marbelo", "not a folder"}}, outside, &why)) << why;
+        expected[L"Marbelo"] = "not a folder";
+    }
+    ASSERT_TRUE(PointCommonAppData(commonAppData));
 
     HANDLE held = INVALID_HANDLE_VALUE;
     if (scenario.heldOpen != nullptr) {
@@ -554,22 +581,20 @@ TEST_P(EndToEnd, DialogueAndFolderAsExpected)
     RunOptions options;
     options.arguments = scenario.arguments;
     options.showCommand = scenario.showCommand;
-    RunSeen run = RunScripted(BesideThisProgram(L"MarbeloDatabankCleaner.exe"), script, options);
+    std::wstring cleaner = BesideThisProgram(L"MarbeloDatabankCleaner.exe");
+    RunSeen run = scenario.noDisplay ? RunWithoutDisplay(cleaner) : RunScripted(cleaner, script, options);
 
     StopMarbelo(&marbelo);
     if (held != INVALID_HANDLE_VALUE) {
         CloseHandle(held);
     }
-    EXPECT_EQ(ExpectedTranscript(scenario.dialogue), FormatTranscript(run));
+    EXPECT_EQ(Canonical(ExpectedTranscript(scenario.dialogue)), Canonical(FormatTranscript(run)));
 
-    std::map<std::wstring, std::string> expected, actual;
-    for (const Entry &entry : scenario.after) {
-        expected[entry.name] = entry.contents == directory ? "<dir>" : entry.contents;
-    }
-    List(dataFolder, L"", &actual);
-    EXPECT_EQ(Describe(expected), Describe(actual)) << "data folder " << Utf8(dataFolder);
+    std::map<std::wstring, std::string> actual = Listing(commonAppData);
+    entriesCompared += actual.size();
+    EXPECT_EQ("", Difference(expected, actual)) << "in " << Utf8(commonAppData);
     if (!HasFailure()) {
-        RemoveTree(root);
+        RemoveTestRoot(root);
     }
 }
 

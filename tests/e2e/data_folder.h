@@ -1,0 +1,74 @@
+// Staging and reading back the folders a scenario runs against, and pointing
+// the machine's common application-data folder at them.
+#ifndef MARBELO_CLEANER_TESTS_DATA_FOLDER_H
+#define MARBELO_CLEANER_TESTS_DATA_FOLDER_H
+
+#include <map>
+#include <string>
+#include <vector>
+
+// An entry of a folder. Names may hold a backslash for entries inside a
+// directory of the same list.
+struct Entry {
+    enum Type { File, Directory, ReadOnlyFile, Link };
+
+    // A file with these bytes, or a directory when contents is null.
+    Entry(std::wstring name, const char *contents)
+        : name(std::move(name)), contents(contents ? contents : ""), type(contents ? File : Directory)
+    {
+    }
+    Entry(std::wstring name, std::string contents, Type type, std::wstring linkTarget = L"")
+        : name(std::move(name)), contents(std::move(contents)), type(type), linkTarget(std::move(linkTarget))
+    {
+    }
+
+    std::wstring name;
+    std::string contents;
+    Type type;
+    std::wstring linkTarget; // for a Link: a path below the folder given to Stage as linkBase
+};
+
+const char *const directory = nullptr;
+
+// A path that Windows takes at any length.
+std::wstring Long(const std::wstring &path);
+
+void RemoveTree(const std::wstring &path);
+void CreatePath(const std::wstring &path);
+
+// Creates the entries below folder; false, with the reason in *why, if one cannot be made.
+bool Stage(const std::wstring &folder, const std::vector<Entry> &entries, const std::wstring &linkBase,
+           std::string *why);
+
+// Creates files named prefix + 5-digit number + extension, numbers from 0 to
+// count - 1, each holding its own name as bytes. Fast even for tens of
+// thousands, where one Windows call per file would not be under Wine.
+bool StageNumbered(const std::wstring &folder, const std::wstring &prefix, size_t count, const std::wstring &extension,
+                   std::string *why);
+
+// A file's bytes, or "<unreadable: error N>".
+std::string ReadBytes(const std::wstring &path);
+
+// Every entry below folder by relative name: "<dir>" or the file's bytes.
+std::map<std::wstring, std::string> Listing(const std::wstring &folder);
+
+// One line per entry, for comparing listings in failure messages.
+std::string Describe(const std::map<std::wstring, std::string> &entries);
+
+// Points the machine's "Common AppData" folder somewhere else.
+bool PointCommonAppData(const std::wstring &folder);
+
+bool UnderWine();
+
+// Under Wine only: the Linux name of a Windows path, and a Linux shell for
+// what Windows calls cannot do there (symbolic links, a program started
+// without a display) or cannot do fast (many files in one folder). Runs
+// bash -c script with the arguments as $1, $2, ... and waits for it.
+std::wstring UnixPath(const std::wstring &path);
+bool RunLinuxShell(const std::wstring &script, const std::vector<std::wstring> &arguments, std::string *why);
+
+// A folder of its own for one test, emptied; and removing it afterwards.
+std::wstring FreshTestRoot(const std::string &name);
+void RemoveTestRoot(const std::wstring &root);
+
+#endif

@@ -1,0 +1,37 @@
+// What the user must see: the cleaner's boxes written out independently of
+// the program, and the transcript the box driver should record for them.
+#ifndef MARBELO_CLEANER_TESTS_EXPECTED_DIALOGUE_H
+#define MARBELO_CLEANER_TESTS_EXPECTED_DIALOGUE_H
+
+#include <string>
+#include <vector>
+
+enum Message {
+    FolderMissing,
+    FolderClean,
+    Confirm,
+    StillRunning,
+    RenameFailed, // names the entry
+    SummaryNone,
+    SummaryAlreadyClean,
+    SummaryOne,
+    SummaryMany, // with a number
+};
+
+struct ExpectedBox {
+    Message message;
+    std::wstring detail; // the entry's name, or the number in the summary
+    int answer;
+    bool stopMarbeloFirst = false;
+};
+
+std::string ExpectedTranscript(const std::vector<ExpectedBox> &boxes, unsigned long exitCode = 0);
+
+// The transcript with each run of failed-rename boxes in a fixed order: the
+// walk meets entries in whatever order the file system lists them.
+std::string Canonical(const std::string &transcript);
+
+// The closing summary a run with these counts must end with (OK pressed).
+ExpectedBox SummaryFor(size_t moved, size_t backupsSeen);
+
+#endif
