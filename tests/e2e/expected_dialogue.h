@@ -3,8 +3,11 @@
 #ifndef MARBELO_CLEANER_TESTS_EXPECTED_DIALOGUE_H
 #define MARBELO_CLEANER_TESTS_EXPECTED_DIALOGUE_H
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "../driver/box_driver.h"
 
 enum Message {
     FolderMissing,
@@ -30,6 +33,11 @@ std::string ExpectedTranscript(const std::vector<ExpectedBox> &boxes, unsigned l
 // The transcript with each run of failed-rename boxes in a fixed order: the
 // walk meets entries in whatever order the file system lists them.
 std::string Canonical(const std::string &transcript);
+
+// The answers of the dialogue, for the box driver; stopMarbelo is done
+// before answering the boxes marked for it.
+std::vector<ScriptedAnswer> ScriptFor(const std::vector<ExpectedBox> &dialogue,
+                                      const std::function<void()> &stopMarbelo = nullptr);
 
 // The closing summary a run with these counts must end with (OK pressed).
 ExpectedBox SummaryFor(size_t moved, size_t backupsSeen);

@@ -12,7 +12,7 @@ const UINT stillRunningStyle = MB_RETRYCANCEL | MB_ICONWARNING;
 const UINT summaryStyle = MB_OK | MB_ICONINFORMATION;
 
 class RunFaults : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { platform = ScriptedPlatform(); }
 
     void Entries(std::vector<std::wstring> names)
