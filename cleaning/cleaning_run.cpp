@@ -109,6 +109,7 @@ int RunCleaning(HWND owner)
     // Without the common application-data folder there is nothing to clean;
     // the summary says so.
     if (SUCCEEDED(SHGetFolderPathW(NULL, CSIDL_COMMON_APPDATA, NULL, SHGFP_TYPE_CURRENT, path))) {
+        // A machine whose folder leaves no room for ours cannot hold Marbelo's data either.
         if (FAILED(StringCchCatW(path, ARRAYSIZE(path), L"\\Marbelo"))) {
             return 0;
         }
