@@ -6,6 +6,13 @@
 
 #include "../driver/box_driver.h"
 
+std::wstring InTemp(const std::wstring &name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return temp + name;
+}
+
 typedef char *(CDECL *UnixFileName)(const wchar_t *);
 
 std::wstring UnixPath(const std::wstring &path)
@@ -28,9 +35,7 @@ std::wstring UnixPath(const std::wstring &path)
 // its status in a file when it is done.
 bool RunLinuxShell(const std::wstring &script, const std::vector<std::wstring> &arguments, std::string *why)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring marker = std::wstring(temp) + L"marbelo-shell-done";
+    std::wstring marker = InTemp(L"marbelo-shell-done");
     DeleteFileW(marker.c_str());
     std::wstring commandLine =
         L"Z:\\bin\\bash -c \"(" + script + L"); echo $? >\\\"$0\\\"\" \"" + UnixPath(marker) + L"\"";
@@ -227,6 +232,13 @@ bool Stage(const std::wstring &folder, const std::vector<Entry> &entries, const 
     return true;
 }
 
+std::wstring NumberedName(const std::wstring &prefix, size_t number, const std::wstring &extension)
+{
+    wchar_t digits[16];
+    swprintf(digits, 16, L"%05zu", number);
+    return prefix + digits + extension;
+}
+
 bool StageNumbered(const std::wstring &folder, const std::wstring &prefix, size_t count, const std::wstring &extension,
                    std::string *why)
 {
@@ -237,9 +249,7 @@ bool StageNumbered(const std::wstring &folder, const std::wstring &prefix, size_
                              {UnixPath(folder), std::to_wstring(count), prefix, extension}, why);
     }
     for (size_t i = 0; i < count; ++i) {
-        wchar_t number[16];
-        swprintf(number, 16, L"%05zu", i);
-        std::wstring name = prefix + number + extension;
+        std::wstring name = NumberedName(prefix, i, extension);
         if (!WriteNewFile(folder + L"\\" + name, Utf8(name), why)) {
             return false;
         }
@@ -310,9 +320,7 @@ void RemoveTestRoot(const std::wstring &root)
 
 std::wstring FreshTestRoot(const std::string &name)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring root = std::wstring(temp) + L"marbelo-e2e\\" + std::wstring(name.begin(), name.end());
+    std::wstring root = InTemp(L"marbelo-e2e\\" + std::wstring(name.begin(), name.end()));
     RemoveTestRoot(root);
     CreatePath(root);
     return root;

@@ -40,9 +40,12 @@ void CreatePath(const std::wstring &path);
 bool Stage(const std::wstring &folder, const std::vector<Entry> &entries, const std::wstring &linkBase,
            std::string *why);
 
-// Creates files named prefix + 5-digit number + extension, numbers from 0 to
-// count - 1, each holding its own name as bytes. Fast even for tens of
-// thousands, where one Windows call per file would not be under Wine.
+// prefix + number in 5 digits + extension: the names StageNumbered makes.
+std::wstring NumberedName(const std::wstring &prefix, size_t number, const std::wstring &extension);
+
+// Creates the files NumberedName gives for the numbers 0 to count - 1, each
+// holding its own name as bytes. Fast even for tens of thousands, where one
+// Windows call per file would not be under Wine.
 bool StageNumbered(const std::wstring &folder, const std::wstring &prefix, size_t count, const std::wstring &extension,
                    std::string *why);
 
@@ -66,6 +69,9 @@ bool UnderWine();
 // bash -c script with the arguments as $1, $2, ... and waits for it.
 std::wstring UnixPath(const std::wstring &path);
 bool RunLinuxShell(const std::wstring &script, const std::vector<std::wstring> &arguments, std::string *why);
+
+// A path in the temporary folder.
+std::wstring InTemp(const std::wstring &name);
 
 // A folder of its own for one test, emptied; and removing it afterwards.
 std::wstring FreshTestRoot(const std::string &name);

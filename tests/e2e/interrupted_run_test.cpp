@@ -12,13 +12,6 @@
 
 namespace {
 
-std::wstring NumberedName(size_t i)
-{
-    wchar_t name[32];
-    swprintf(name, 32, L"k%05zu.db", i);
-    return name;
-}
-
 TEST(InterruptedRun, EveryEntryKeepsItsBytesAndASecondRunFinishes)
 {
     const size_t count = 3000;
@@ -39,7 +32,7 @@ TEST(InterruptedRun, EveryEntryKeepsItsBytesAndASecondRunFinishes)
     EXPECT_EQ(count, listing.size()) << Describe(listing);
     size_t renamed = 0;
     for (size_t i = 0; i < count; ++i) {
-        std::wstring name = NumberedName(i);
+        std::wstring name = NumberedName(L"k", i, L".db");
         bool original = listing.count(name) == 1 && listing[name] == Utf8(name);
         bool backup = listing.count(name + L".backup") == 1 && listing[name + L".backup"] == Utf8(name);
         EXPECT_TRUE(original != backup) << Utf8(name) << " is neither at its name nor at its backup name, intact";
@@ -57,7 +50,7 @@ TEST(InterruptedRun, EveryEntryKeepsItsBytesAndASecondRunFinishes)
 
     std::map<std::wstring, std::string> expected;
     for (size_t i = 0; i < count; ++i) {
-        expected[NumberedName(i) + L".backup"] = Utf8(NumberedName(i));
+        expected[NumberedName(L"k", i, L".db") + L".backup"] = Utf8(NumberedName(L"k", i, L".db"));
     }
     EXPECT_TRUE(expected == Listing(data)) << "not every entry ended as its backup, intact";
     if (!HasFailure()) {

@@ -436,9 +436,7 @@ RunSeen RunWithoutDisplay(const std::wstring &program)
 {
     RunSeen run;
     run.exitCode = STILL_ACTIVE;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring status = std::wstring(temp) + L"marbelo-exit-status";
+    std::wstring status = InTemp(L"marbelo-exit-status");
     DeleteFileW(status.c_str());
     std::string why;
     if (!RunLinuxShell(L"env -u DISPLAY timeout 60 wine \\\"$1\\\"; echo $? >\\\"$2\\\"",
@@ -459,13 +457,6 @@ std::wstring PaddedTo(std::wstring root, size_t length)
         root += L"\\" + std::wstring(part, L'p');
     }
     return root;
-}
-
-std::wstring Numbered5(const Numbered &numbered, size_t i)
-{
-    wchar_t number[16];
-    swprintf(number, 16, L"%05zu", i);
-    return numbered.prefix + number + numbered.extension;
 }
 
 void Expect(std::map<std::wstring, std::string> *expected, const std::wstring &prefix,
@@ -541,7 +532,7 @@ TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
         for (const Numbered &numbered : scenario.numbered) {
             ASSERT_TRUE(StageNumbered(dataFolder, numbered.prefix, numbered.count, numbered.extension, &why)) << why;
             for (size_t i = 0; i < numbered.count; ++i) {
-                std::wstring name = Numbered5(numbered, i);
+                std::wstring name = NumberedName(numbered.prefix, i, numbered.extension);
                 expected[L"Marbelo\\" + name + numbered.suffixAfter] = Utf8(name);
             }
         }
