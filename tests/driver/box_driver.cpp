@@ -87,6 +87,15 @@ std::vector<DWORD> Pixels(HDC source, int x, int y, int width, int height)
     return pixels;
 }
 
+// What the screen shows in a window's rectangle.
+std::vector<DWORD> ScreenPixels(const RECT &area)
+{
+    HDC screen = GetDC(nullptr);
+    std::vector<DWORD> pixels = Pixels(screen, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 // The system icon drawn as the box draws it, on the background the box has.
 std::vector<DWORD> DrawnSystemIcon(const wchar_t *icon, int width, int height, DWORD background)
 {
@@ -138,9 +147,7 @@ const char *IconOf(HWND box)
         {IDI_QUESTION, "question"},
     };
     for (int attempt = 0; attempt < 100; ++attempt) {
-        HDC screen = GetDC(nullptr);
-        std::vector<DWORD> shown = Pixels(screen, area.left, area.top, width, height);
-        ReleaseDC(nullptr, screen);
+        std::vector<DWORD> shown = ScreenPixels(area);
         for (const auto &candidate : candidates) {
             if (DrawnSystemIcon(candidate.id, width, height, shown[0]) == shown) {
                 return candidate.name;
@@ -188,27 +195,19 @@ std::string SaveScreenshot(HWND box, const std::wstring &path)
 {
     RECT area;
     GetWindowRect(box, &area);
-    int width = area.right - area.left;
-    int height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    std::vector<DWORD> pixels = ScreenPixels(area);
 
     static const CLSID pngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     Gdiplus::Status status = Gdiplus::GdiplusStartup(&token, &input, nullptr);
     if (status == Gdiplus::Ok) {
-        Gdiplus::Bitmap image(bitmap, nullptr);
+        int width = area.right - area.left;
+        Gdiplus::Bitmap image(width, area.bottom - area.top, width * 4, PixelFormat32bppRGB,
+                              reinterpret_cast<BYTE *>(pixels.data()));
         status = image.Save(path.c_str(), &pngEncoder, nullptr);
     }
     Gdiplus::GdiplusShutdown(token);
-    DeleteObject(bitmap);
     return status == Gdiplus::Ok ? "" : "cannot save " + Utf8(path) + ": status " + std::to_string(status) + "\n";
 }
 
