@@ -33,7 +33,8 @@ std::wstring UnixPath(const std::wstring &path)
 
 // Wine does not hand back the exit of a Linux process, so the script leaves
 // its status in a file when it is done.
-bool RunLinuxShell(const std::wstring &script, const std::vector<std::wstring> &arguments, std::string *why)
+bool RunLinuxShell(const std::wstring &script, const std::vector<std::wstring> &arguments, std::string *why,
+                   unsigned long *status)
 {
     std::wstring marker = InTemp(L"marbelo-shell-done");
     DeleteFileW(marker.c_str());
@@ -52,13 +53,16 @@ bool RunLinuxShell(const std::wstring &script, const std::vector<std::wstring> &
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     for (int waited = 0; waited < 120000; waited += 10) {
-        std::string status = ReadBytes(marker);
-        if (!status.empty() && status.back() == '\n') {
+        std::string written = ReadBytes(marker);
+        if (!written.empty() && written.back() == '\n') {
             DeleteFileW(marker.c_str());
-            if (status != "0\n") {
-                *why = "status " + status + "from " + Utf8(commandLine);
+            if (status != nullptr) {
+                *status = std::stoul(written);
             }
-            return status == "0\n";
+            if (written != "0\n") {
+                *why = "status " + written + "from " + Utf8(commandLine);
+            }
+            return written == "0\n";
         }
         Sleep(10);
     }

@@ -66,9 +66,11 @@ bool UnderWine();
 // Under Wine only: the Linux name of a Windows path, and a Linux shell for
 // what Windows calls cannot do there (symbolic links, a program started
 // without a display) or cannot do fast (many files in one folder). Runs
-// bash -c script with the arguments as $1, $2, ... and waits for it.
+// bash -c script with the arguments as $1, $2, ... and waits for it; true
+// if it ended with status 0, and the status in *status once it has ended.
 std::wstring UnixPath(const std::wstring &path);
-bool RunLinuxShell(const std::wstring &script, const std::vector<std::wstring> &arguments, std::string *why);
+bool RunLinuxShell(const std::wstring &script, const std::vector<std::wstring> &arguments, std::string *why,
+                   unsigned long *status = nullptr);
 
 // A path in the temporary folder.
 std::wstring InTemp(const std::wstring &name);

@@ -436,15 +436,11 @@ RunSeen RunWithoutDisplay(const std::wstring &program)
 {
     RunSeen run;
     run.exitCode = STILL_ACTIVE;
-    std::wstring status = InTemp(L"marbelo-exit-status");
-    DeleteFileW(status.c_str());
     std::string why;
-    if (!RunLinuxShell(L"env -u DISPLAY timeout 60 wine \\\"$1\\\"; echo $? >\\\"$2\\\"",
-                       {UnixPath(program), UnixPath(status)}, &why)) {
+    RunLinuxShell(L"env -u DISPLAY timeout 60 wine \\\"$1\\\"", {UnixPath(program)}, &why, &run.exitCode);
+    if (run.exitCode == STILL_ACTIVE) {
         run.failures = why + "\n";
-        return run;
     }
-    run.exitCode = std::stoul("0" + ReadBytes(status));
     return run;
 }
 
