@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Checks what the built executable carries: header, imports and resources.
 
-Usage: check_executable.py MarbeloDatabankCleaner.exe
-Prints every mismatch (expected against found) and exits 1 if there is any.
+Usage: check_executable.py ARCHITECTURE MarbeloDatabankCleaner.exe
+ARCHITECTURE is the build's processor, x86_64 or i686. Prints every mismatch
+(expected against found) and exits 1 if there is any.
 """
 import re
 import struct
@@ -14,8 +15,44 @@ import pefile
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 ENGLISH_US, DUTCH = 0x0409, 0x0413
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "shell32.dll", "msvcrt.dll"}
 SIZE_BUDGET = 40 * 1024
+
+# (machine, optional header magic) of each architecture's build.
+HEADERS = {"x86_64": (0x8664, 0x20B), "i686": (0x14C, 0x10B)}
+
+# Every function the program may import, per system DLL. The header promises
+# Windows XP (subsystem 5.0): add a function only once it is confirmed that
+# XP's own DLL of that name exports it, or the program would not start there.
+IMPORTS_BOTH = {
+    "kernel32.dll": {
+        "DeleteCriticalSection", "EnterCriticalSection", "FindClose", "FindFirstFileW", "FindNextFileW",
+        "GetLastError", "GetStartupInfoW", "InitializeCriticalSection", "LeaveCriticalSection", "MoveFileExW",
+        "SetCurrentDirectoryW", "SetUnhandledExceptionFilter", "Sleep", "TlsGetValue", "VirtualProtect",
+        "VirtualQuery",
+    },
+    "user32.dll": {
+        "CreateWindowExW", "DefWindowProcW", "EnumWindows", "GetClassNameW", "LoadCursorW", "LoadIconW",
+        "MessageBoxW", "RegisterClassExW",
+    },
+    "shell32.dll": {"SHGetFolderPathW"},
+    "msvcrt.dll": {
+        "__set_app_type", "__setusermatherr", "__wgetmainargs", "__winitenv", "_amsg_exit", "_cexit", "_initterm",
+        "_onexit", "_vsnwprintf", "abort", "calloc", "exit", "fprintf", "free", "fwrite", "malloc", "memcpy",
+        "signal", "strlen", "strncmp", "vfprintf", "wcscmp", "wcsrchr", "wcsstr",
+    },
+}
+IMPORTS_OWN = {
+    "x86_64": {
+        "kernel32.dll": {"__C_specific_handler"},
+        "msvcrt.dll": {"__iob_func", "_commode", "_fmode", "_wcmdln"},
+    },
+    # The 32-bit runtime finds its unwinder at run time, and reaches msvcrt's
+    # variables through accessor functions.
+    "i686": {
+        "kernel32.dll": {"FreeLibrary", "GetModuleHandleA", "GetProcAddress", "LoadLibraryA"},
+        "msvcrt.dll": {"__p__commode", "__p__fmode", "__p__wcmdln", "_iob"},
+    },
+}
 
 
 def publisher_copyright():
@@ -46,6 +83,8 @@ MANIFEST_ELEMENTS = [
 def resources(pe):
     """{(type, id): [(language, bytes)]} for every resource of the file."""
     found = {}
+    if not hasattr(pe, "DIRECTORY_ENTRY_RESOURCE"):
+        return found
     for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
         for name in kind.directory.entries:
             for language in name.directory.entries:
@@ -57,23 +96,33 @@ def resources(pe):
 
 
 def main():
-    pe = pefile.PE(sys.argv[1])
+    architecture, path = sys.argv[1:]
+    pe = pefile.PE(path)
     problems = []
 
     def expect(what, expected, found):
         if expected != found:
             problems.append(f"{what}: expected {expected!r}, found {found!r}")
 
-    size = Path(sys.argv[1]).stat().st_size
+    size = Path(path).stat().st_size
     if size > SIZE_BUDGET:
         problems.append(f"size: {size} bytes, over the budget of {SIZE_BUDGET}")
 
+    expect("machine and header magic", HEADERS[architecture], (pe.FILE_HEADER.Machine, pe.OPTIONAL_HEADER.Magic))
     header = pe.OPTIONAL_HEADER
     expect("subsystem", pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"], header.Subsystem)
     expect("subsystem version", (5, 0), (header.MajorSubsystemVersion, header.MinorSubsystemVersion))
 
-    imported = {entry.dll.decode().lower() for entry in pe.DIRECTORY_ENTRY_IMPORT}
-    expect("DLLs beyond the system's", set(), imported - SYSTEM_DLLS)
+    allowed = {dll: functions | IMPORTS_OWN[architecture].get(dll, set()) for dll, functions in IMPORTS_BOTH.items()}
+    for entry in pe.DIRECTORY_ENTRY_IMPORT:
+        dll = entry.dll.decode().lower()
+        if dll not in allowed:
+            problems.append(f"imports {dll}, which is not one of the system DLLs {sorted(allowed)}")
+            continue
+        functions = {(i.name or b"#%d" % i.ordinal).decode() for i in entry.imports}
+        unconfirmed = sorted(functions - allowed[dll])
+        if unconfirmed:
+            problems.append(f"{dll}: imports {unconfirmed}, not on the list of functions confirmed on Windows XP")
 
     found = resources(pe)
     expect("resources (type, id)", sorted([(RT_ICON, 1), (RT_GROUP_ICON, 107), (RT_VERSION, 1), (RT_MANIFEST, 1)]),
@@ -123,7 +172,7 @@ def main():
 
     for problem in problems:
         print(problem)
-    print(f"{len(problems)} problem(s) in {sys.argv[1]}")
+    print(f"{len(problems)} problem(s) in {path} ({architecture})")
     return 1 if problems else 0
 
 

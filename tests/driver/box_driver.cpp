@@ -190,12 +190,22 @@ double Milliseconds()
     return 1000.0 * double(now.QuadPart) / double(frequency.QuadPart);
 }
 
-// The box as it stands on the screen, frame included, saved as PNG.
+// The box as it stands on the screen, frame included, saved as PNG. The box
+// may still be painting its controls: it is taken once two looks agree.
 std::string SaveScreenshot(HWND box, const std::wstring &path)
 {
+    RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT area;
     GetWindowRect(box, &area);
     std::vector<DWORD> pixels = ScreenPixels(area);
+    for (int look = 0; look < 50; ++look) {
+        Sleep(200);
+        std::vector<DWORD> again = ScreenPixels(area);
+        if (again == pixels) {
+            break;
+        }
+        pixels.swap(again);
+    }
 
     static const CLSID pngEncoder = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
     Gdiplus::GdiplusStartupInput input;

@@ -295,17 +295,23 @@ std::string Describe(const std::map<std::wstring, std::string> &entries)
     return out;
 }
 
+// In both registry views: a 32-bit program reads HKLM\Software through its own.
 bool PointCommonAppData(const std::wstring &folder)
 {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, shellFolders, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
-        return false;
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, shellFolders, 0, KEY_SET_VALUE | view, &key) != ERROR_SUCCESS) {
+            return false;
+        }
+        LONG result =
+            RegSetValueExW(key, L"Common AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE *>(folder.c_str()),
+                           DWORD((folder.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        if (result != ERROR_SUCCESS) {
+            return false;
+        }
     }
-    LONG result =
-        RegSetValueExW(key, L"Common AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE *>(folder.c_str()),
-                       DWORD((folder.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return true;
 }
 
 bool UnderWine()

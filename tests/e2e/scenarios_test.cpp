@@ -25,6 +25,7 @@ enum Marbelo {
     Running,         // one window of the class WPF gives Marbelo.exe
     RunningTwice,    // two such windows
     OtherCase,       // the class name in lower case: not Marbelo
+    PatternCutShort, // holds every shorter piece of the pattern, but not all of it: not Marbelo
     ChildWindowOnly, // the class only on a child window: not a top-level window
 };
 
@@ -36,7 +37,13 @@ PROCESS_INFORMATION StartMarbelo(Marbelo marbelo)
     if (marbelo == NotRunning) {
         return process;
     }
-    std::wstring arguments = marbelo == OtherCase ? L"hwndwrapper[marbelo.exe;;6a1f1c0e]" : marbeloClass;
+    std::wstring arguments = marbeloClass;
+    if (marbelo == OtherCase) {
+        arguments = L"hwndwrapper[marbelo.exe;;6a1f1c0e]";
+    } else if (marbelo == PatternCutShort) {
+        // The pattern without its last character, then without its first.
+        arguments = L"HwndWrapper[Marbelo.exe;_wndWrapper[Marbelo.exe;;";
+    }
     if (marbelo == RunningTwice) {
         arguments += L" several";
     } else if (marbelo == ChildWindowOnly) {
@@ -249,6 +256,12 @@ const Scenario scenarios[] = {
      DataFolder,
      {{L"a.db", "a"}},
      OtherCase,
+     {{Confirm, L"", IDYES}, {SummaryOne, L"", IDOK}},
+     {{L"a.db.backup", "a"}}},
+    {"ClassNameWithOnlyPartOfThePatternIsNotMarbelo",
+     DataFolder,
+     {{L"a.db", "a"}},
+     PatternCutShort,
      {{Confirm, L"", IDYES}, {SummaryOne, L"", IDOK}},
      {{L"a.db.backup", "a"}}},
     {"ChildWindowIsNotMarbelo",
