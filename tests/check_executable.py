@@ -108,8 +108,8 @@ def main():
     if size > SIZE_BUDGET:
         problems.append(f"size: {size} bytes, over the budget of {SIZE_BUDGET}")
 
-    expect("machine and header magic", HEADERS[architecture], (pe.FILE_HEADER.Machine, pe.OPTIONAL_HEADER.Magic))
     header = pe.OPTIONAL_HEADER
+    expect("machine and header magic", HEADERS[architecture], (pe.FILE_HEADER.Machine, header.Magic))
     expect("subsystem", pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"], header.Subsystem)
     expect("subsystem version", (5, 0), (header.MajorSubsystemVersion, header.MinorSubsystemVersion))
 
