@@ -1,13 +1,13 @@
 // Where start-up time goes: the one-box program, plus the shell call that the
-// cleaner must make before its first box.
+// cleaner must make before its first box, made the cleaner's way.
 #include <windows.h>
 
-#include <shlobj.h>
+#include "../cleaning/common_app_data.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     wchar_t path[MAX_PATH];
-    SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+    GetCommonAppDataFolder(path);
     MessageBoxW(nullptr, L"Hallo", L"Hallo", MB_OK | MB_ICONINFORMATION);
     return 0;
 }

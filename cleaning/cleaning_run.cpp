@@ -1,8 +1,8 @@
 #include "cleaning_run.h"
 
-#include <shlobj.h>
 #include <strsafe.h>
 
+#include "common_app_data.h"
 #include "entry_rules.h"
 #include "publisher.h"
 #include "target_probe.h"
@@ -108,7 +108,7 @@ int RunCleaning(HWND owner)
 
     // Without the common application-data folder there is nothing to clean;
     // the summary says so.
-    if (SUCCEEDED(SHGetFolderPathW(NULL, CSIDL_COMMON_APPDATA, NULL, SHGFP_TYPE_CURRENT, path))) {
+    if (SUCCEEDED(GetCommonAppDataFolder(path))) {
         // A machine whose folder leaves no room for ours cannot hold Marbelo's data either.
         if (FAILED(StringCchCatW(path, ARRAYSIZE(path), L"\\Marbelo"))) {
             return 0;

@@ -23,18 +23,21 @@ HEADERS = {"x86_64": (0x8664, 0x20B), "i686": (0x14C, 0x10B)}
 # Every function the program may import, per system DLL. The header promises
 # Windows XP (subsystem 5.0): add a function only once it is confirmed that
 # XP's own DLL of that name exports it, or the program would not start there.
+# The DLLs are Known DLLs on every Windows from XP on: Windows takes them from
+# the system directory whatever lies beside the program. Any other DLL (shell32
+# among them) is loaded at run time, by its full path, after the program has
+# restricted the DLL search.
 IMPORTS_BOTH = {
     "kernel32.dll": {
         "DeleteCriticalSection", "EnterCriticalSection", "FindClose", "FindFirstFileW", "FindNextFileW",
-        "GetLastError", "GetStartupInfoW", "InitializeCriticalSection", "LeaveCriticalSection", "MoveFileExW",
-        "SetCurrentDirectoryW", "SetUnhandledExceptionFilter", "Sleep", "TlsGetValue", "VirtualProtect",
-        "VirtualQuery",
+        "GetLastError", "GetModuleHandleW", "GetProcAddress", "GetStartupInfoW", "GetSystemDirectoryW",
+        "InitializeCriticalSection", "LeaveCriticalSection", "LoadLibraryExW", "MoveFileExW", "SetCurrentDirectoryW",
+        "SetUnhandledExceptionFilter", "Sleep", "TlsGetValue", "VirtualProtect", "VirtualQuery",
     },
     "user32.dll": {
         "CreateWindowExW", "DefWindowProcW", "EnumWindows", "GetClassNameW", "LoadCursorW", "LoadIconW",
         "MessageBoxW", "RegisterClassExW",
     },
-    "shell32.dll": {"SHGetFolderPathW"},
     "msvcrt.dll": {
         "__set_app_type", "__setusermatherr", "__wgetmainargs", "__winitenv", "_amsg_exit", "_cexit", "_initterm",
         "_onexit", "_vsnwprintf", "abort", "calloc", "exit", "fprintf", "free", "fwrite", "malloc", "memcpy",
@@ -49,7 +52,7 @@ IMPORTS_OWN = {
     # The 32-bit runtime finds its unwinder at run time, and reaches msvcrt's
     # variables through accessor functions.
     "i686": {
-        "kernel32.dll": {"FreeLibrary", "GetModuleHandleA", "GetProcAddress", "LoadLibraryA"},
+        "kernel32.dll": {"FreeLibrary", "GetModuleHandleA", "LoadLibraryA"},
         "msvcrt.dll": {"__p__commode", "__p__fmode", "__p__wcmdln", "_iob"},
     },
 }

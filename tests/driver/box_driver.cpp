@@ -364,8 +364,9 @@ RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswe
     }
     PROCESS_INFORMATION process = {};
     double startedAt = Milliseconds();
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    const wchar_t *workingDirectory = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, workingDirectory,
+                        &startup, &process)) {
         run.failures += "cannot start " + Utf8(program) + ": error " + std::to_string(GetLastError()) + "\n";
         return run;
     }

@@ -39,6 +39,7 @@ struct RunSeen {
 struct RunOptions {
     std::wstring arguments;        // appended to the program's own quoted path
     int showCommand = -1;          // SW_... given through STARTUPINFO, or -1 for none
+    std::wstring workingDirectory; // the program's current directory; empty: the driver's
     DWORD stepTimeoutMs = 20000;   // longest wait for a box or for the exit
     std::wstring screenshotFolder; // if set, each box is saved there as box-N.png
     size_t terminateAfterBox = 0;  // if set, the program is killed once box N is answered,

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -110,6 +111,8 @@ struct Scenario {
     std::vector<std::wstring> outsideGone = {}; // of those, the ones expected to have gone
     Platform platform = Anywhere;
     bool noDisplay = false;
+    bool plantDlls = false;               // see PlantedDlls below
+    const wchar_t *disabledDll = nullptr; // under Wine, for the cleaner's process only
 };
 
 void PrintTo(const Scenario &scenario, std::ostream *out)
@@ -134,6 +137,13 @@ const Scenario scenarios[] = {
      .place = CommonAppDataTooLong,
      .before = {{L"a.db", "a"}},
      .after = {{L"a.db", "a"}}},
+    // Without shell32 the folder cannot be found: as when shell32 finds none.
+    {.name = "NoShell32",
+     .before = {{L"a.db", "a"}},
+     .dialogue = {{SummaryNone, L"", IDOK}},
+     .after = {{L"a.db", "a"}},
+     .platform = WineOnly,
+     .disabledDll = L"shell32"},
     {.name = "DataFolderMissing",
      .place = NoMarbeloFolder,
      .dialogue = {{FolderMissing, L"", IDOK}, {SummaryNone, L"", IDOK}}},
@@ -353,6 +363,53 @@ const Scenario scenarios[] = {
      .numbered = {{L"d", 65536, L".db", L".backup"}}},
 };
 
+// --- Planted DLLs ------------------------------------------------------------------
+
+// Names a program may take a DLL by: every DLL the cleaner's process loads
+// under Wine, the DLLs Windows programs commonly load by name, and the
+// runtime DLLs a MinGW program may look for.
+const wchar_t *const plantedNames[] = {
+    L"advapi32.dll",       L"bcrypt.dll",         L"combase.dll",     L"comctl32.dll",
+    L"crypt32.dll",        L"cryptbase.dll",      L"cryptsp.dll",     L"dbghelp.dll",
+    L"dwmapi.dll",         L"dwrite.dll",         L"gdi32.dll",       L"imm32.dll",
+    L"kernel32.dll",       L"kernelbase.dll",     L"msctf.dll",       L"msimg32.dll",
+    L"msvcrt.dll",         L"netapi32.dll",       L"ntmarta.dll",     L"ole32.dll",
+    L"oleacc.dll",         L"oleaut32.dll",       L"profapi.dll",     L"propsys.dll",
+    L"rpcrt4.dll",         L"sechost.dll",        L"setupapi.dll",    L"shcore.dll",
+    L"shell32.dll",        L"shlwapi.dll",        L"sspicli.dll",     L"ucrtbase.dll",
+    L"user32.dll",         L"userenv.dll",        L"uxtheme.dll",     L"version.dll",
+    L"win32u.dll",         L"windowscodecs.dll",  L"winex11.drv",     L"winmm.dll",
+    L"winsta.dll",         L"wintrust.dll",       L"wldp.dll",        L"zlib1.dll",
+    L"libgcc_s_dw2-1.dll", L"libgcc_s_seh-1.dll", L"libstdc++-6.dll", L"libwinpthread-1.dll",
+};
+
+// A run with copies of the probe DLL under every planted name in the
+// program's own folder (the cleaner runs from a copy there), in the folder it
+// is started in, and in the data folder, which it makes its current directory.
+// A copy that is loaded leaves NAME.loaded beside itself, which the comparison
+// of the folders finds.
+std::vector<Scenario> PlantedDlls(std::vector<std::string> names)
+{
+    std::vector<Scenario> planted;
+    for (const Scenario &scenario : scenarios) {
+        if (std::find(names.begin(), names.end(), scenario.name) != names.end()) {
+            planted.push_back(scenario);
+            planted.back().plantDlls = true;
+        }
+    }
+    return planted;
+}
+
+std::vector<Entry> ProbeCopies()
+{
+    std::string probe = ReadBytes(BesideThisProgram(L"planted_probe.dll"));
+    std::vector<Entry> copies;
+    for (const wchar_t *name : plantedNames) {
+        copies.emplace_back(name, probe, Entry::File);
+    }
+    return copies;
+}
+
 // A Wine program started without DISPLAY has no desktop: MessageBoxW returns
 // 0 at once. Only a Linux shell can start it so; there is no box to drive.
 RunSeen RunWithoutDisplay(const std::wstring &program)
@@ -424,7 +481,7 @@ TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
     if ((scenario.platform == WineOnly && !UnderWine()) || (scenario.platform == WindowsOnly && UnderWine())) {
         GTEST_SKIP() << "behaviour of the other platform";
     }
-    std::wstring root = FreshTestRoot(scenario.name);
+    std::wstring root = FreshTestRoot((scenario.plantDlls ? "PlantedDlls-" : "") + std::string(scenario.name));
     std::wstring commonAppData = root;
     if (scenario.place == NoCommonAppData) {
         commonAppData = root + L"\\absent";
@@ -461,6 +518,21 @@ TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
         ASSERT_TRUE(Stage(commonAppData, {{L"Marbelo", "not a folder"}}, outside, &why)) << why;
         expected[L"Marbelo"] = "not a folder";
     }
+    std::wstring cleaner = BesideThisProgram(L"MarbeloDatabankCleaner.exe");
+    RunOptions options;
+    if (scenario.plantDlls) {
+        std::vector<Entry> copies = ProbeCopies();
+        std::vector<Entry> program = copies;
+        program.emplace_back(L"MarbeloDatabankCleaner.exe", ReadBytes(cleaner), Entry::File);
+        for (const auto &[folder, entries] : {std::make_pair(L"program", program), std::make_pair(L"start", copies),
+                                              std::make_pair(L"Marbelo", copies)}) {
+            ASSERT_TRUE(Stage(commonAppData + L"\\" + folder, entries, outside, &why)) << why;
+            Expect(&expected, folder + std::wstring(L"\\"), entries);
+            expected[folder] = "<dir>";
+        }
+        cleaner = commonAppData + L"\\program\\MarbeloDatabankCleaner.exe";
+        options.workingDirectory = commonAppData + L"\\start";
+    }
     ASSERT_TRUE(PointCommonAppData(commonAppData));
 
     HANDLE held = INVALID_HANDLE_VALUE;
@@ -472,14 +544,22 @@ TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
     PROCESS_INFORMATION marbelo = StartMarbelo(scenario.marbelo);
 
     std::vector<ScriptedAnswer> script = ScriptFor(scenario.dialogue, [&marbelo] { StopMarbelo(&marbelo); });
-    RunOptions options;
     options.arguments = scenario.arguments;
     options.showCommand = scenario.showCommand;
     for (const Numbered &numbered : scenario.numbered) {
         options.stepTimeoutMs += DWORD(30 * numbered.count); // renames in a large folder are slow under Wine
     }
-    std::wstring cleaner = BesideThisProgram(L"MarbeloDatabankCleaner.exe");
+    // Wine's settings for one program, by its file name.
+    const wchar_t cleanerSettings[] = L"Software\\Wine\\AppDefaults\\MarbeloDatabankCleaner.exe";
+    if (scenario.disabledDll != nullptr) {
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegSetKeyValueW(HKEY_CURRENT_USER, (cleanerSettings + std::wstring(L"\\DllOverrides")).c_str(),
+                                  scenario.disabledDll, REG_SZ, L"disabled", sizeof(L"disabled")));
+    }
     RunSeen run = scenario.noDisplay ? RunWithoutDisplay(cleaner) : RunScripted(cleaner, script, options);
+    if (scenario.disabledDll != nullptr) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, cleanerSettings);
+    }
 
     StopMarbelo(&marbelo);
     if (held != INVALID_HANDLE_VALUE) {
@@ -494,7 +574,15 @@ TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenarios, EndToEnd, ::testing::ValuesIn(scenarios),
-                         [](const ::testing::TestParamInfo<Scenario> &info) { return std::string(info.param.name); });
+std::string ScenarioName(const ::testing::TestParamInfo<Scenario> &info)
+{
+    return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, EndToEnd, ::testing::ValuesIn(scenarios), ScenarioName);
+// The whole dialogue, and the running-Marbelo Retry path.
+INSTANTIATE_TEST_SUITE_P(PlantedDlls, EndToEnd,
+                         ::testing::ValuesIn(PlantedDlls({"ExactlyTwoRenames", "MarbeloRunningRetryUntilItIsClosed"})),
+                         ScenarioName);
 
 } // namespace

@@ -2,13 +2,14 @@
 
 #include <cwchar>
 
+#include "../../cleaning/common_app_data.h"
 #include "../../cleaning/target_probe.h"
 
 ScriptedPlatform platform;
 
 static HANDLE const scriptedSearch = reinterpret_cast<HANDLE>(0x5EA4C4);
 
-HRESULT ScriptedGetFolderPath(HWND, int, HANDLE, DWORD, LPWSTR path)
+HRESULT GetCommonAppDataFolder(wchar_t *path)
 {
     std::wcscpy(path, L"C:\\ProgramData");
     return platform.folderResult;

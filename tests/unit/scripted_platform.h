@@ -1,4 +1,4 @@
-// A scripted stand-in for the file-system, shell and message-box calls of the
+// A scripted stand-in for the file-system, folder and message-box calls of the
 // cleaning run, for the faults that cannot be caused on a real system (a
 // listing that fails after the folder was entered, a box that cannot be shown
 // while Marbelo runs) and for runs too large to stage on disk. This header is
@@ -7,8 +7,6 @@
 #define MARBELO_CLEANER_TESTS_SCRIPTED_PLATFORM_H
 
 #include <windows.h>
-
-#include <shlobj.h>
 
 #ifdef __cplusplus
 #include <functional>
@@ -42,7 +40,6 @@ struct ScriptedPlatform {
 extern ScriptedPlatform platform;
 #endif
 
-#define SHGetFolderPathW ScriptedGetFolderPath
 #define SetCurrentDirectoryW ScriptedSetCurrentDirectory
 #define FindFirstFileW ScriptedFindFirstFile
 #define FindNextFileW ScriptedFindNextFile
@@ -50,7 +47,6 @@ extern ScriptedPlatform platform;
 #define MoveFileExW ScriptedMoveFileEx
 #define MessageBoxW ScriptedMessageBox
 
-HRESULT ScriptedGetFolderPath(HWND window, int folder, HANDLE token, DWORD flags, LPWSTR path);
 BOOL ScriptedSetCurrentDirectory(LPCWSTR path);
 HANDLE ScriptedFindFirstFile(LPCWSTR pattern, LPWIN32_FIND_DATAW entry);
 BOOL ScriptedFindNextFile(HANDLE search, LPWIN32_FIND_DATAW entry);

@@ -1,0 +1,17 @@
+// A DLL that must never be loaded: copies of it are planted under the names of
+// DLLs a program takes by name, where the cleaner must not take them from. When
+// a process loads it anyway, it leaves NAME.loaded beside itself.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID /*reserved*/)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        wchar_t marker[MAX_PATH + 8];
+        DWORD length = GetModuleFileNameW(self, marker, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) {
+            lstrcatW(marker, L".loaded");
+            CloseHandle(CreateFileW(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        }
+    }
+    return TRUE;
+}

@@ -1,0 +1,60 @@
+// The program's DLL search restriction, in this process: before it, a DLL
+// named without a path is found in the program's folder and in the current
+// directory; after it, in neither. The restriction lasts for the rest of the
+// process, whose other tests load no DLL.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "../../shell/dll_search.h"
+
+namespace {
+
+std::wstring ProgramFolder()
+{
+    wchar_t path[MAX_PATH];
+    std::wstring program(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+    return program.substr(0, program.find_last_of(L'\\') + 1);
+}
+
+TEST(DllSearch, AfterTheRestrictionNoDllComesFromTheProgramsFolderOrTheCurrentDirectory)
+{
+    std::wstring programFolder = ProgramFolder();
+    wchar_t temp[MAX_PATH];
+    std::wstring currentFolder = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"marbelo-dll-search\\";
+    CreateDirectoryW(currentFolder.c_str(), nullptr);
+    ASSERT_TRUE(SetCurrentDirectoryW(currentFolder.c_str())) << "error " << GetLastError();
+    const struct {
+        std::wstring folder;
+        const wchar_t *before, *after;
+    } places[] = {
+        {programFolder, L"probe_program_before.dll", L"probe_program_after.dll"},
+        {currentFolder, L"probe_current_before.dll", L"probe_current_after.dll"},
+    };
+    for (const auto &place : places) {
+        for (const wchar_t *name : {place.before, place.after}) {
+            ASSERT_TRUE(CopyFileW((programFolder + L"planted_probe.dll").c_str(), (place.folder + name).c_str(), FALSE))
+                << "error " << GetLastError();
+        }
+        HMODULE loaded = LoadLibraryW(place.before);
+        EXPECT_NE(nullptr, loaded) << "not found before the restriction: " << testing::PrintToString(place.before);
+        FreeLibrary(loaded);
+    }
+
+    RestrictDllSearch();
+    for (const auto &place : places) {
+        HMODULE loaded = LoadLibraryW(place.after);
+        EXPECT_EQ(nullptr, loaded) << "loaded by name after the restriction: " << testing::PrintToString(place.after);
+        FreeLibrary(loaded);
+        for (const wchar_t *name : {place.before, place.after}) {
+            DeleteFileW((place.folder + name).c_str());
+            DeleteFileW((place.folder + name + L".loaded").c_str());
+        }
+    }
+    SetCurrentDirectoryW(programFolder.c_str());
+    RemoveDirectoryW(currentFolder.c_str());
+}
+
+} // namespace
