@@ -6,8 +6,9 @@
 HRESULT GetCommonAppDataFolder(wchar_t *path)
 {
     // shell32 is loaded by its full path in the system directory, never by
-    // name: by name Windows would look beside the program first. The altered
-    // search path makes the DLLs it needs come from its own folder too.
+    // name: by name Windows would look beside the program first. With the
+    // altered search path, Windows looks for the DLLs that shell32 needs in
+    // shell32's own folder first, not in the program's.
     wchar_t shell32Path[MAX_PATH];
     UINT length = GetSystemDirectoryW(shell32Path, ARRAYSIZE(shell32Path));
     if (length == 0 || length >= ARRAYSIZE(shell32Path)) {
