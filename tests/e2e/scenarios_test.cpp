@@ -534,6 +534,14 @@ TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
         options.workingDirectory = commonAppData + L"\\start";
     }
     ASSERT_TRUE(PointCommonAppData(commonAppData));
+    // Wine's settings for one program, by its file name; set before anything
+    // is started, so that a failure here leaves nothing running.
+    const wchar_t cleanerSettings[] = L"Software\\Wine\\AppDefaults\\MarbeloDatabankCleaner.exe";
+    if (scenario.disabledDll != nullptr) {
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegSetKeyValueW(HKEY_CURRENT_USER, (cleanerSettings + std::wstring(L"\\DllOverrides")).c_str(),
+                                  scenario.disabledDll, REG_SZ, L"disabled", sizeof(L"disabled")));
+    }
 
     HANDLE held = INVALID_HANDLE_VALUE;
     if (scenario.heldOpen != nullptr) {
@@ -548,13 +556,6 @@ TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
     options.showCommand = scenario.showCommand;
     for (const Numbered &numbered : scenario.numbered) {
         options.stepTimeoutMs += DWORD(30 * numbered.count); // renames in a large folder are slow under Wine
-    }
-    // Wine's settings for one program, by its file name.
-    const wchar_t cleanerSettings[] = L"Software\\Wine\\AppDefaults\\MarbeloDatabankCleaner.exe";
-    if (scenario.disabledDll != nullptr) {
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegSetKeyValueW(HKEY_CURRENT_USER, (cleanerSettings + std::wstring(L"\\DllOverrides")).c_str(),
-                                  scenario.disabledDll, REG_SZ, L"disabled", sizeof(L"disabled")));
     }
     RunSeen run = scenario.noDisplay ? RunWithoutDisplay(cleaner) : RunScripted(cleaner, script, options);
     if (scenario.disabledDll != nullptr) {
