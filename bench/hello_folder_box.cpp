@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include "../cleaning/common_app_data.h"
+#include "../shell/dll_search.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    RestrictDllSearch();
     wchar_t path[MAX_PATH];
     GetCommonAppDataFolder(path);
     MessageBoxW(nullptr, L"Hallo", L"Hallo", MB_OK | MB_ICONINFORMATION);
