@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Checks what the built executable carries: header, imports and resources.
+"""Checks what the built executable carries: header (ASLR and DEP included), imports and resources.
 
 Usage: check_executable.py ARCHITECTURE MarbeloDatabankCleaner.exe
 ARCHITECTURE is the build's processor, x86_64 or i686. Prints every mismatch
@@ -118,6 +118,12 @@ def main():
     expect("machine and header magic", HEADERS[architecture], (pe.FILE_HEADER.Machine, header.Magic))
     expect("subsystem", pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"], header.Subsystem)
     expect("subsystem version", (5, 0), (header.MajorSubsystemVersion, header.MinorSubsystemVersion))
+    # ASLR and DEP: a change of linker or flags must not drop them silently.
+    # Without relocations Windows cannot move the image, whatever its flags say.
+    flags = ["DYNAMIC_BASE", "NX_COMPAT"] + (["HIGH_ENTROPY_VA"] if architecture == "x86_64" else [])
+    expect("missing DLL characteristics", [],
+           [f for f in flags if not header.DllCharacteristics & pefile.DLL_CHARACTERISTICS[f"IMAGE_DLLCHARACTERISTICS_{f}"]])
+    expect("base relocations", True, hasattr(pe, "DIRECTORY_ENTRY_BASERELOC"))
 
     allowed = {dll: functions | IMPORTS_OWN[architecture].get(dll, set()) for dll, functions in IMPORTS_BOTH.items()}
     for entry in pe.DIRECTORY_ENTRY_IMPORT:
