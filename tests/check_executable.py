@@ -25,8 +25,8 @@ HEADERS = {"x86_64": (0x8664, 0x20B), "i686": (0x14C, 0x10B)}
 # XP's own DLL of that name exports it, or the program would not start there.
 # The DLLs are Known DLLs on every Windows from XP on: Windows takes them from
 # the system directory whatever lies beside the program. Any other DLL (shell32
-# among them) is loaded at run time, by its full path, after the program has
-# restricted the DLL search.
+# among them) is loaded at run time from the system folder, after the program
+# has restricted the DLL search.
 IMPORTS_BOTH = {
     "kernel32.dll": {
         "DeleteCriticalSection", "EnterCriticalSection", "FindClose", "FindFirstFileW", "FindNextFileW",
@@ -121,8 +121,9 @@ def main():
     # ASLR and DEP: a change of linker or flags must not drop them silently.
     # Without relocations Windows cannot move the image, whatever its flags say.
     flags = ["DYNAMIC_BASE", "NX_COMPAT"] + (["HIGH_ENTROPY_VA"] if architecture == "x86_64" else [])
+    characteristics = pefile.DLL_CHARACTERISTICS
     expect("missing DLL characteristics", [],
-           [f for f in flags if not header.DllCharacteristics & pefile.DLL_CHARACTERISTICS[f"IMAGE_DLLCHARACTERISTICS_{f}"]])
+           [f for f in flags if not header.DllCharacteristics & characteristics[f"IMAGE_DLLCHARACTERISTICS_{f}"]])
     expect("base relocations", True, hasattr(pe, "DIRECTORY_ENTRY_BASERELOC"))
 
     allowed = {dll: functions | IMPORTS_OWN[architecture].get(dll, set()) for dll, functions in IMPORTS_BOTH.items()}
