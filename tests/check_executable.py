@@ -26,7 +26,10 @@ HEADERS = {"x86_64": (0x8664, 0x20B), "i686": (0x14C, 0x10B)}
 # The DLLs are Known DLLs on every Windows from XP on: Windows takes them from
 # the system directory whatever lies beside the program. Any other DLL (shell32
 # among them) is loaded at run time from the system folder, after the program
-# has restricted the DLL search.
+# has restricted the DLL search. msvcrt's wcslen, which the start-up code of
+# mingw-w64's runtime 12 imports, is in mingw-w64's annotated export list
+# (mingw-w64-crt/lib-common/msvcrt.def.in) among the exports of msvcrt.dll
+# since Visual C++ 4.2 and Windows NT 4.0, on both architectures.
 IMPORTS_BOTH = {
     "kernel32.dll": {
         "DeleteCriticalSection", "EnterCriticalSection", "FindClose", "FindFirstFileW", "FindNextFileW",
@@ -41,7 +44,7 @@ IMPORTS_BOTH = {
     "msvcrt.dll": {
         "__set_app_type", "__setusermatherr", "__wgetmainargs", "__winitenv", "_amsg_exit", "_cexit", "_initterm",
         "_onexit", "_vsnwprintf", "abort", "calloc", "exit", "fprintf", "free", "fwrite", "malloc", "memcpy",
-        "signal", "strlen", "strncmp", "vfprintf", "wcscmp", "wcsrchr", "wcsstr",
+        "signal", "strlen", "strncmp", "vfprintf", "wcscmp", "wcslen", "wcsrchr", "wcsstr",
     },
 }
 IMPORTS_OWN = {

@@ -72,6 +72,15 @@ bool IsBackup(const std::wstring &name)
     return dot != std::wstring::npos && name.substr(dot) == L".backup";
 }
 
+// Whether the backup name of a database would meet the other entry in another
+// letter case, or meet it at all where either of the two is a directory.
+bool BackupMeets(const Entry &database, const Entry &other)
+{
+    std::wstring backup = database.name + L".backup";
+    return IsDatabase(database.name) && SameIgnoringCase(backup, other.name) &&
+           (backup != other.name || database.type == Entry::Directory || other.type == Entry::Directory);
+}
+
 // Leaves out what Windows itself would not keep apart or keep as named:
 // names equal but for letter case, a trailing dot or space, and entries that
 // a database's backup name would meet in another letter case.
@@ -81,15 +90,8 @@ std::vector<Entry> Tidy(const std::vector<Entry> &generated)
     for (const Entry &entry : generated) {
         bool clash = entry.name.empty() || entry.name.back() == L'.' || entry.name.back() == L' ';
         for (const Entry &other : kept) {
-            clash = clash || SameIgnoringCase(entry.name, other.name);
-            for (const auto &pair : {std::make_pair(&entry, &other), std::make_pair(&other, &entry)}) {
-                std::wstring backup = pair.first->name + L".backup";
-                if (IsDatabase(pair.first->name) && SameIgnoringCase(backup, pair.second->name) &&
-                    (backup != pair.second->name || pair.first->type == Entry::Directory ||
-                     pair.second->type == Entry::Directory)) {
-                    clash = true;
-                }
-            }
+            clash = clash || SameIgnoringCase(entry.name, other.name) || BackupMeets(entry, other) ||
+                    BackupMeets(other, entry);
         }
         if (!clash) {
             kept.push_back(entry);
