@@ -2,12 +2,12 @@
 
 #include <shlobj.h>
 
-#include "../shell/dll_search.h"
+#include "system_dll.h"
 
 HRESULT GetCommonAppDataFolder(wchar_t *path)
 {
     // shell32 is loaded only now, after the DLL search has been restricted,
-    // and only from the system folder.
+    // and from the system folder.
     HMODULE shell32 = LoadSystemDll(L"shell32.dll");
     if (shell32 == NULL) {
         return E_FAIL;

@@ -1,13 +1,16 @@
 // The program's DLL search restriction, in this process: before it, a DLL
 // named without a path is found in the program's folder and in the current
-// directory; after it, in neither, not even as a system DLL. The restriction
-// lasts for the rest of the process, whose other tests load no DLL.
+// directory, yet shell32 loaded by its system path, as on a Windows without
+// the restriction, takes none of the DLLs it needs from there; after it, a DLL
+// is found in neither, not even as a system DLL. The restriction lasts for the
+// rest of the process, whose other tests load no DLL.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
 
+#include "../../cleaning/system_dll.h"
 #include "../../shell/dll_search.h"
 
 namespace {
@@ -19,7 +22,7 @@ std::wstring ProgramFolder()
     return program.substr(0, program.find_last_of(L'\\') + 1);
 }
 
-TEST(DllSearch, AfterTheRestrictionNoDllComesFromTheProgramsFolderOrTheCurrentDirectory)
+TEST(DllSearch, ByPathAndAfterTheRestrictionNoDllComesFromTheProgramsFolderOrTheCurrentDirectory)
 {
     std::wstring programFolder = ProgramFolder();
     wchar_t temp[MAX_PATH];
@@ -41,6 +44,23 @@ TEST(DllSearch, AfterTheRestrictionNoDllComesFromTheProgramsFolderOrTheCurrentDi
         HMODULE loaded = LoadLibraryW(place.before);
         EXPECT_NE(nullptr, loaded) << "not found before the restriction: " << testing::PrintToString(place.before);
         FreeLibrary(loaded);
+        // shell32 needs shcore (through shlwapi), which Wine takes from the
+        // program's folder when shell32 is loaded by name.
+        ASSERT_TRUE(
+            CopyFileW((programFolder + L"planted_probe.dll").c_str(), (place.folder + L"shcore.dll").c_str(), FALSE))
+            << "error " << GetLastError();
+    }
+    wchar_t systemFolder[MAX_PATH], loadedFrom[MAX_PATH];
+    std::wstring shell32 = std::wstring(systemFolder, GetSystemDirectoryW(systemFolder, MAX_PATH)) + L"\\shell32.dll";
+    HMODULE shell32Module = LoadSystemDllByPath(L"shell32.dll");
+    ASSERT_NE(nullptr, shell32Module) << "error " << GetLastError();
+    EXPECT_EQ(CSTR_EQUAL, CompareStringOrdinal(shell32.c_str(), -1, loadedFrom,
+                                               int(GetModuleFileNameW(shell32Module, loadedFrom, MAX_PATH)), TRUE))
+        << "shell32 loaded from " << testing::PrintToString(std::wstring(loadedFrom));
+    for (const auto &place : places) {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((place.folder + L"shcore.dll.loaded").c_str()))
+            << "shell32 took shcore.dll from " << testing::PrintToString(place.folder);
+        EXPECT_EQ(nullptr, LoadSystemDllByPath(place.before)) << testing::PrintToString(place.before);
     }
 
     EXPECT_TRUE(RestrictDllSearch()) << "the search is not restricted to the system folder";
@@ -51,7 +71,7 @@ TEST(DllSearch, AfterTheRestrictionNoDllComesFromTheProgramsFolderOrTheCurrentDi
         loaded = LoadSystemDll(place.after);
         EXPECT_EQ(nullptr, loaded) << "loaded as a system DLL: " << testing::PrintToString(place.after);
         FreeLibrary(loaded);
-        for (const wchar_t *name : {place.before, place.after}) {
+        for (const wchar_t *name : {place.before, place.after, L"shcore.dll"}) {
             DeleteFileW((place.folder + name).c_str());
             DeleteFileW((place.folder + name + L".loaded").c_str());
         }
