@@ -413,16 +413,17 @@ std::vector<Entry> ProbeCopies()
 // A Wine program started without DISPLAY has no desktop: MessageBoxW returns
 // 0 at once. Only a Linux shell can start it so; there is no box to drive.
 // Wine's relay trace of a few calls, made there, must show that the program
-// restricts the DLL search before it does anything else, and then takes
-// shell32 from the system folder alone (LOAD_LIBRARY_SEARCH_SYSTEM32).
+// restricts the DLL search before it does anything else, turns on the guard
+// against redirection (policy 16) before it looks for the data folder, and
+// takes shell32 from the system folder alone (LOAD_LIBRARY_SEARCH_SYSTEM32).
 RunSeen RunWithoutDisplay(const std::wstring &program)
 {
     RunSeen run;
     run.exitCode = STILL_ACTIVE;
     std::string why;
     const wchar_t debug[] = L"Software\\Wine\\Debug";
-    const wchar_t traced[] = L"KERNEL32.SetDefaultDllDirectories;KERNEL32.LoadLibraryExW;user32.RegisterClassExW;"
-                             L"user32.MessageBoxW";
+    const wchar_t traced[] = L"KERNEL32.SetDefaultDllDirectories;KERNEL32.SetProcessMitigationPolicy;"
+                             L"KERNEL32.LoadLibraryExW;user32.RegisterClassExW;user32.MessageBoxW";
     RegSetKeyValueW(HKEY_CURRENT_USER, debug, L"RelayInclude", REG_SZ, traced, sizeof(traced));
     std::wstring trace = InTemp(L"marbelo-relay.txt");
     RunLinuxShell(L"env -u DISPLAY WINEDEBUG=+relay timeout 60 wine \\\"$1\\\" 2>\\\"$2\\\"",
@@ -438,8 +439,12 @@ RunSeen RunWithoutDisplay(const std::wstring &program)
     if (firstCall.rfind(":Call KERNEL32.SetDefaultDllDirectories(00000800)", 0) != 0) {
         run.failures += "first call not SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32): " + firstCall + "\n";
     }
-    if (calls.find("L\"shell32.dll\",00000000,00000800)") == std::string::npos) {
+    size_t shell32 = calls.find("L\"shell32.dll\",00000000,00000800)");
+    if (shell32 == std::string::npos) {
         run.failures += "shell32 not loaded with LOAD_LIBRARY_SEARCH_SYSTEM32\n";
+    }
+    if (calls.find(":Call KERNEL32.SetProcessMitigationPolicy(00000010,") >= shell32) {
+        run.failures += "no SetProcessMitigationPolicy(ProcessRedirectionTrustPolicy) before shell32 is loaded\n";
     }
     return run;
 }
