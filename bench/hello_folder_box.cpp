@@ -4,10 +4,12 @@
 
 #include "../cleaning/common_app_data.h"
 #include "../shell/dll_search.h"
+#include "../shell/redirection_guard.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     RestrictDllSearch();
+    GuardAgainstRedirection();
     wchar_t path[MAX_PATH];
     GetCommonAppDataFolder(path);
     MessageBoxW(nullptr, L"Hallo", L"Hallo", MB_OK | MB_ICONINFORMATION);
