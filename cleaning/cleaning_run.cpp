@@ -91,6 +91,7 @@ static bool CleanCurrentFolder(HWND owner, wchar_t *nameBuffer, size_t nameCapac
             if (RenameToBackup(entry.cFileName, nameBuffer, nameCapacity)) {
                 CountOne(&tally->movedCount);
             } else {
+                tally->renameFailed = true;
                 ReportRenameFailed(owner, entry.cFileName, text, textCapacity);
             }
             break;
@@ -104,7 +105,7 @@ int RunCleaning(HWND owner)
 {
     wchar_t path[MAX_PATH];
     wchar_t text[1024];
-    CleaningTally tally = {0, 0};
+    CleaningTally tally = {0, 0, false};
 
     // Without the common application-data folder there is nothing to clean;
     // the summary says so.

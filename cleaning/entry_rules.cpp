@@ -33,7 +33,9 @@ void CountOne(unsigned short *counter)
 SummaryMessage ChooseSummary(CleaningTally tally)
 {
     if (tally.movedCount == 0) {
-        return tally.backupCount == 0 ? MsgSummaryNone : MsgSummaryAlreadyClean;
+        // Backups mean an earlier run cleaned up, unless this run failed to
+        // rename a database beside them: then nothing is clean.
+        return tally.backupCount == 0 || tally.renameFailed ? MsgSummaryNone : MsgSummaryAlreadyClean;
     }
     return tally.movedCount == 1 ? MsgSummaryOne : MsgSummaryMany;
 }

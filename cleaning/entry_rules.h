@@ -17,6 +17,7 @@ enum EntryKind {
 struct CleaningTally {
     unsigned short movedCount;
     unsigned short backupCount;
+    bool renameFailed; // so that a run that renamed nothing never closes as if all were well
 };
 
 enum SummaryMessage {

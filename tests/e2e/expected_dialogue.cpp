@@ -98,10 +98,10 @@ std::vector<ScriptedAnswer> ScriptFor(const std::vector<ExpectedBox> &dialogue,
     return script;
 }
 
-ExpectedBox SummaryFor(size_t moved, size_t backupsSeen)
+ExpectedBox SummaryFor(size_t moved, size_t backupsSeen, size_t failed)
 {
     if (moved == 0) {
-        return {backupsSeen == 0 ? SummaryNone : SummaryAlreadyClean, L"", IDOK};
+        return {backupsSeen == 0 || failed > 0 ? SummaryNone : SummaryAlreadyClean, L"", IDOK};
     }
     if (moved == 1) {
         return {SummaryOne, L"", IDOK};

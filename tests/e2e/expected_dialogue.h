@@ -40,6 +40,6 @@ std::vector<ScriptedAnswer> ScriptFor(const std::vector<ExpectedBox> &dialogue,
                                       const std::function<void()> &stopMarbelo = nullptr);
 
 // The closing summary a run with these counts must end with (OK pressed).
-ExpectedBox SummaryFor(size_t moved, size_t backupsSeen);
+ExpectedBox SummaryFor(size_t moved, size_t backupsSeen, size_t failed = 0);
 
 #endif

@@ -120,18 +120,19 @@ Oracle Predict(const std::vector<Entry> &entries)
     if (!databases.empty()) {
         oracle.dialogue.push_back({Confirm, L"", IDYES});
     }
-    size_t moved = 0;
+    size_t moved = 0, failed = 0;
     for (const Entry *database : databases) {
         // 248 + ".backup" is the longest name a file system keeps.
         if (database->name.size() > 248) {
             oracle.dialogue.push_back({RenameFailed, database->name, IDOK});
+            ++failed;
             continue;
         }
         oracle.after[database->name + L".backup"] = oracle.after[database->name];
         oracle.after.erase(database->name);
         ++moved;
     }
-    oracle.dialogue.push_back(SummaryFor(moved, backups));
+    oracle.dialogue.push_back(SummaryFor(moved, backups, failed));
     return oracle;
 }
 

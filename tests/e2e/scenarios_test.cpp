@@ -218,6 +218,12 @@ const Scenario scenarios[] = {
      .dialogue = {{Confirm, L"", IDYES}, {RenameFailed, L"b.spots", IDOK}, {SummaryOne, L"", IDOK}},
      .after = {{L"a.db.backup", "a"}, {L"b.spots", "b"}, {L"b.spots.backup", "old b"}},
      .heldOpen = L"b.spots.backup"},
+    // Nothing was cleaned: the older backup must not make the run look done.
+    {.name = "OnlyFailedRenameBesideAnOlderBackupEndsWithNothingFound",
+     .before = {{L"a.db", "a"}, {L"a.db.backup", "old a"}},
+     .dialogue = {{Confirm, L"", IDYES}, {RenameFailed, L"a.db", IDOK}, {SummaryNone, L"", IDOK}},
+     .after = {{L"a.db", "a"}, {L"a.db.backup", "old a"}},
+     .heldOpen = L"a.db"},
     {.name = "OnlyFailedRenamesAndNoBackupEndWithNothingFound",
      .before = {{name253, "long"}},
      .dialogue = {{Confirm, L"", IDYES}, {RenameFailed, name253, IDOK}, {SummaryNone, L"", IDOK}},

@@ -14,18 +14,28 @@ TEST(Counters, StopAtTheirLimitInsteadOfWrapping)
     }
 }
 
-TEST(ChooseSummary, PicksByMovedCountFirstThenBackups)
+TEST(ChooseSummary, PicksByMovedCountFirstThenFailuresAndBackups)
 {
     struct Case {
         unsigned short moved, backups;
+        bool failed;
         SummaryMessage expected;
     } cases[] = {
-        {0, 0, MsgSummaryNone},         {0, 1, MsgSummaryAlreadyClean}, {0, 65535, MsgSummaryAlreadyClean},
-        {1, 0, MsgSummaryOne},          {1, 5, MsgSummaryOne},          {2, 0, MsgSummaryMany},
-        {65535, 65535, MsgSummaryMany},
+        {0, 0, false, MsgSummaryNone},
+        {0, 1, false, MsgSummaryAlreadyClean},
+        {0, 65535, false, MsgSummaryAlreadyClean},
+        // A failed rename beside older backups cleaned nothing.
+        {0, 1, true, MsgSummaryNone},
+        {0, 0, true, MsgSummaryNone},
+        {1, 0, false, MsgSummaryOne},
+        {1, 5, true, MsgSummaryOne},
+        {2, 0, false, MsgSummaryMany},
+        {2, 3, true, MsgSummaryMany},
+        {65535, 65535, false, MsgSummaryMany},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(c.expected, ChooseSummary({c.moved, c.backups})) << "moved " << c.moved << ", backups " << c.backups;
+        EXPECT_EQ(c.expected, ChooseSummary({c.moved, c.backups, c.failed}))
+            << "moved " << c.moved << ", backups " << c.backups << ", failed " << c.failed;
     }
 }
 
