@@ -4,9 +4,10 @@
 # CMAKE_SYSTEM_PROCESSOR and mingw_triplet first.
 set(CMAKE_SYSTEM_NAME Windows)
 
-set(CMAKE_C_COMPILER ${mingw_triplet}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${mingw_triplet}-g++-posix)
-set(CMAKE_RC_COMPILER ${mingw_triplet}-windres)
+# By their full paths: a compiler of the same name earlier on PATH is never taken.
+set(CMAKE_C_COMPILER /usr/bin/${mingw_triplet}-gcc-posix)
+set(CMAKE_CXX_COMPILER /usr/bin/${mingw_triplet}-g++-posix)
+set(CMAKE_RC_COMPILER /usr/bin/${mingw_triplet}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${mingw_triplet})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
