@@ -421,8 +421,9 @@ std::vector<Entry> ProbeCopies()
 // 0 at once. Only a Linux shell can start it so; there is no box to drive.
 // Wine's relay trace of a few calls, made there, must show that the program
 // restricts the DLL search before it does anything else, turns on the guard
-// against redirection (policy 16) before it looks for the data folder, and
-// takes shell32 from the system folder alone (LOAD_LIBRARY_SEARCH_SYSTEM32).
+// against redirection (policy 16, with its 4-byte structure) before it looks
+// for the data folder, and takes shell32 from the system folder alone
+// (LOAD_LIBRARY_SEARCH_SYSTEM32).
 RunSeen RunWithoutDisplay(const std::wstring &program)
 {
     RunSeen run;
@@ -450,8 +451,12 @@ RunSeen RunWithoutDisplay(const std::wstring &program)
     if (shell32 == std::string::npos) {
         run.failures += "shell32 not loaded with LOAD_LIBRARY_SEARCH_SYSTEM32\n";
     }
-    if (calls.find(":Call KERNEL32.SetProcessMitigationPolicy(00000010,") >= shell32) {
-        run.failures += "no SetProcessMitigationPolicy(ProcessRedirectionTrustPolicy) before shell32 is loaded\n";
+    // The policy number, 16, first and the length of its structure, 4, last.
+    size_t guard = calls.find(":Call KERNEL32.SetProcessMitigationPolicy(00000010,");
+    std::string guardCall = guard < shell32 ? calls.substr(guard, calls.find('\n', guard) - guard) : "";
+    if (guardCall.find(",00000004)") == std::string::npos) {
+        run.failures +=
+            "no SetProcessMitigationPolicy(ProcessRedirectionTrustPolicy, ..., 4) before shell32 is loaded\n";
     }
     return run;
 }
