@@ -7,8 +7,9 @@
 // An administrator may run the program, and an ordinary user may be able to
 // replace the data folder by a junction to any other folder: the guard keeps
 // such a run out of it, as if the folder were missing. Looked up, not
-// imported: Windows XP lacks SetProcessMitigationPolicy, and where Windows
-// does not know the policy the call fails and nothing else changes.
+// imported: Windows XP, Vista and 7 lack SetProcessMitigationPolicy, and
+// where Windows does not know the policy the call fails and nothing else
+// changes.
 void GuardAgainstRedirection()
 {
     auto *setMitigationPolicy = FindFunction<decltype(SetProcessMitigationPolicy)>(GetModuleHandleW(L"kernel32.dll"),
