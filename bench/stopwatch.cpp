@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "../tests/driver/box_driver.h"
+
 int wmain(int count, wchar_t **arguments)
 {
     if (count < 2) {
@@ -15,14 +17,13 @@ int wmain(int count, wchar_t **arguments)
     for (int i = 1; i < count; ++i) {
         commandLine += (i > 1 ? L" " : L"") + std::wstring(arguments[i]);
     }
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
+    std::string why;
     LARGE_INTEGER start, end, frequency;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        std::fprintf(stderr, "cannot start: error %lu\n", GetLastError());
+    if (!StartProgram(L"", commandLine, RunOptions(), &process, &why)) {
+        std::fprintf(stderr, "%s\n", why.c_str());
         return 2;
     }
     WaitForSingleObject(process.hProcess, INFINITE);

@@ -9,6 +9,29 @@ namespace {
 
 const UINT textControlId = 0xFFFF;
 
+// The icons a box may show: the system icon it draws, the icon's name in the
+// transcript and the style that asks for it.
+const struct {
+    const wchar_t *resource;
+    const char *name;
+    int style;
+} icons[] = {
+    {nullptr, "none", 0},
+    {IDI_WARNING, "warning", MB_ICONWARNING},
+    {IDI_INFORMATION, "information", MB_ICONINFORMATION},
+    {IDI_ERROR, "error", MB_ICONERROR},
+    {IDI_QUESTION, "question", MB_ICONQUESTION},
+};
+
+// The answers by their names in transcripts and on the driver's command line.
+const struct {
+    int id;
+    const char *name;
+} buttons[] = {
+    {closeBox, "close"}, {IDOK, "ok"},         {IDCANCEL, "cancel"}, {IDABORT, "abort"},
+    {IDRETRY, "retry"},  {IDIGNORE, "ignore"}, {IDYES, "yes"},       {IDNO, "no"},
+};
+
 struct Finder {
     DWORD processId;
     HWND box;
@@ -137,20 +160,11 @@ const char *IconOf(HWND box)
     if (width <= 0 || height <= 0) {
         return "none";
     }
-    static const struct {
-        const wchar_t *id;
-        const char *name;
-    } candidates[] = {
-        {IDI_WARNING, "warning"},
-        {IDI_INFORMATION, "information"},
-        {IDI_ERROR, "error"},
-        {IDI_QUESTION, "question"},
-    };
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::vector<DWORD> shown = ScreenPixels(area);
-        for (const auto &candidate : candidates) {
-            if (DrawnSystemIcon(candidate.id, width, height, shown[0]) == shown) {
-                return candidate.name;
+        for (const auto &icon : icons) {
+            if (icon.resource != nullptr && DrawnSystemIcon(icon.resource, width, height, shown[0]) == shown) {
+                return icon.name;
             }
         }
         Sleep(20);
@@ -160,26 +174,12 @@ const char *IconOf(HWND box)
 
 const char *ButtonName(int id)
 {
-    switch (id) {
-    case closeBox:
-        return "close";
-    case IDOK:
-        return "ok";
-    case IDCANCEL:
-        return "cancel";
-    case IDABORT:
-        return "abort";
-    case IDRETRY:
-        return "retry";
-    case IDIGNORE:
-        return "ignore";
-    case IDYES:
-        return "yes";
-    case IDNO:
-        return "no";
-    default:
-        return "other";
+    for (const auto &button : buttons) {
+        if (button.id == id) {
+            return button.name;
+        }
     }
+    return "other";
 }
 
 double Milliseconds()
@@ -279,6 +279,22 @@ std::string Utf8(const std::wstring &text)
     return out;
 }
 
+int ButtonNamed(const std::string &name)
+{
+    for (const auto &button : buttons) {
+        if (name == button.name) {
+            return button.id;
+        }
+    }
+    return -1;
+}
+
+std::wstring InTemp(const std::wstring &name)
+{
+    wchar_t temp[MAX_PATH];
+    return std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + name;
+}
+
 std::wstring BesideThisProgram(const wchar_t *fileName)
 {
     wchar_t path[MAX_PATH];
@@ -299,16 +315,6 @@ int StyleOf(const BoxSeen &box)
         {{IDCANCEL, IDYES, IDNO}, MB_YESNOCANCEL},
         {{IDYES, IDNO}, MB_YESNO},
         {{IDCANCEL, IDRETRY}, MB_RETRYCANCEL},
-    };
-    static const struct {
-        const char *name;
-        int style;
-    } icons[] = {
-        {"none", 0},
-        {"error", MB_ICONERROR},
-        {"question", MB_ICONQUESTION},
-        {"warning", MB_ICONWARNING},
-        {"information", MB_ICONINFORMATION},
     };
     for (const auto &kind : kinds) {
         if (kind.buttons != box.buttons) {
@@ -351,25 +357,37 @@ std::string FormatTranscript(const RunSeen &run)
     return out + "exit " + std::to_string(run.exitCode) + "\n" + run.failures;
 }
 
-RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswer> &script, const RunOptions &options)
+bool StartProgram(const std::wstring &program, std::wstring commandLine, const RunOptions &options,
+                  PROCESS_INFORMATION *process, std::string *why)
 {
-    RunSeen run;
-    run.exitCode = STILL_ACTIVE;
-    std::wstring commandLine = L"\"" + program + L"\"" + (options.arguments.empty() ? L"" : L" " + options.arguments);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     if (options.showCommand >= 0) {
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = WORD(options.showCommand);
     }
+    const wchar_t *workingDirectory = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
+    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                        nullptr, workingDirectory, &startup, process)) {
+        *why = "cannot start " + Utf8(commandLine) + ": error " + std::to_string(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswer> &script, const RunOptions &options)
+{
+    RunSeen run;
+    run.exitCode = STILL_ACTIVE;
+    std::wstring commandLine = L"\"" + program + L"\"" + (options.arguments.empty() ? L"" : L" " + options.arguments);
     PROCESS_INFORMATION process = {};
     double startedAt = Milliseconds();
-    const wchar_t *workingDirectory = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, workingDirectory,
-                        &startup, &process)) {
-        run.failures += "cannot start " + Utf8(program) + ": error " + std::to_string(GetLastError()) + "\n";
+    std::string why;
+    if (!StartProgram(program, commandLine, options, &process, &why)) {
+        run.failures += why + "\n";
         return run;
     }
+    CloseHandle(process.hThread);
     DWORD lastProgress = GetTickCount();
     while (WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
         if (GetTickCount() - lastProgress > options.stepTimeoutMs) {
@@ -430,7 +448,6 @@ RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswe
     }
     WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return run;
 }

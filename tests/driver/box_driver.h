@@ -46,6 +46,12 @@ struct RunOptions {
     DWORD terminateDelayMs = 0;    // this long after the answer
 };
 
+// Starts a program, with the options' show command and current directory;
+// with program empty, the command line's first word names it. False, with
+// the reason in *why, if it cannot be started.
+bool StartProgram(const std::wstring &program, std::wstring commandLine, const RunOptions &options,
+                  PROCESS_INFORMATION *process, std::string *why);
+
 RunSeen RunScripted(const std::wstring &program, const std::vector<ScriptedAnswer> &script, const RunOptions &options);
 
 // The whole run in a readable form, one line per fact; texts are quoted with \n escaped.
@@ -60,7 +66,13 @@ int StyleOf(const BoxSeen &box);
 
 std::string Utf8(const std::wstring &text);
 
+// The button a transcript names ("ok", "yes", "close", ...), or -1.
+int ButtonNamed(const std::string &name);
+
 // Path of a file beside the running test program.
 std::wstring BesideThisProgram(const wchar_t *fileName);
+
+// A path in the temporary folder.
+std::wstring InTemp(const std::wstring &name);
 
 #endif

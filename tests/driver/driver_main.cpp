@@ -11,21 +11,6 @@
 
 #include "box_driver.h"
 
-static int ButtonNamed(const std::wstring &name)
-{
-    static const struct {
-        const wchar_t *name;
-        int id;
-    } buttons[] = {{L"ok", IDOK},       {L"cancel", IDCANCEL}, {L"yes", IDYES},       {L"no", IDNO},
-                   {L"retry", IDRETRY}, {L"abort", IDABORT},   {L"ignore", IDIGNORE}, {L"close", closeBox}};
-    for (const auto &button : buttons) {
-        if (name == button.name) {
-            return button.id;
-        }
-    }
-    return -1;
-}
-
 int wmain(int count, wchar_t **arguments)
 {
     RunOptions options;
@@ -45,7 +30,7 @@ int wmain(int count, wchar_t **arguments)
             for (size_t start = 0; start <= value.size();) {
                 size_t end = value.find(L',', start);
                 std::wstring name = value.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-                int id = ButtonNamed(name);
+                int id = ButtonNamed(Utf8(name));
                 if (id < 0) {
                     std::fprintf(stderr, "unknown answer %s\n", Utf8(name).c_str());
                     return 2;

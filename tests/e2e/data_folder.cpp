@@ -6,13 +6,6 @@
 
 #include "../driver/box_driver.h"
 
-std::wstring InTemp(const std::wstring &name)
-{
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return temp + name;
-}
-
 typedef char *(CDECL *UnixFileName)(const wchar_t *);
 
 std::wstring UnixPath(const std::wstring &path)
@@ -43,11 +36,8 @@ bool RunLinuxShell(const std::wstring &script, const std::vector<std::wstring> &
     for (const std::wstring &argument : arguments) {
         commandLine += L" \"" + argument + L"\"";
     }
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        *why = "cannot start bash: error " + std::to_string(GetLastError());
+    if (!StartProgram(L"", commandLine, RunOptions(), &process, why)) {
         return false;
     }
     CloseHandle(process.hThread);
@@ -127,31 +117,6 @@ void List(const std::wstring &folder, const std::wstring &prefix, std::map<std::
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }
-
-const wchar_t shellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-// Puts the machine's own common application-data folder back after the tests.
-class CommonAppDataRestored : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        DWORD size = sizeof(original);
-        saved = RegGetValueW(HKEY_LOCAL_MACHINE, shellFolders, L"Common AppData", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
-                             nullptr, original, &size) == ERROR_SUCCESS;
-    }
-    void TearDown() override
-    {
-        if (saved) {
-            PointCommonAppData(original);
-        }
-    }
-
-private:
-    wchar_t original[1024] = L"";
-    bool saved = false;
-};
-
-const ::testing::Environment *const restorer = ::testing::AddGlobalTestEnvironment(new CommonAppDataRestored);
 
 size_t entriesRead = 0;
 
@@ -243,8 +208,8 @@ std::wstring NumberedName(const std::wstring &prefix, size_t number, const std::
     return prefix + digits + extension;
 }
 
-bool StageNumbered(const std::wstring &folder, const std::wstring &prefix, size_t count, const std::wstring &extension,
-                   std::string *why)
+bool WriteNumberedFiles(const std::wstring &folder, const std::wstring &prefix, size_t count,
+                        const std::wstring &extension, std::string *why)
 {
     CreatePath(folder);
     if (UnderWine()) {
@@ -295,43 +260,37 @@ std::string Describe(const std::map<std::wstring, std::string> &entries)
     return out;
 }
 
-// In both registry views: a 32-bit program reads HKLM\Software through its own.
-bool PointCommonAppData(const std::wstring &folder)
-{
-    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        HKEY key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, shellFolders, 0, KEY_SET_VALUE | view, &key) != ERROR_SUCCESS) {
-            return false;
-        }
-        LONG result =
-            RegSetValueExW(key, L"Common AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE *>(folder.c_str()),
-                           DWORD((folder.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-        if (result != ERROR_SUCCESS) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool UnderWine()
 {
     return GetProcAddress(GetModuleHandleW(L"ntdll"), "wine_get_version") != nullptr;
 }
 
-void RemoveTestRoot(const std::wstring &root)
+// Only what differs, so that a folder of many thousand entries stays readable.
+std::string Difference(const std::map<std::wstring, std::string> &expected,
+                       const std::map<std::wstring, std::string> &actual)
 {
-    std::string why;
-    // Wine does not list a symbolic link whose target has gone; only Linux can remove it.
-    if (!UnderWine() || !RunLinuxShell(L"rm -rf -- \\\"$1\\\"", {UnixPath(root)}, &why)) {
-        RemoveTree(root);
+    std::map<std::wstring, std::string> missing, unexpected;
+    for (const auto &entry : expected) {
+        auto found = actual.find(entry.first);
+        if (found == actual.end() || found->second != entry.second) {
+            missing.insert(entry);
+        }
     }
-}
-
-std::wstring FreshTestRoot(const std::string &name)
-{
-    std::wstring root = InTemp(L"marbelo-e2e\\" + std::wstring(name.begin(), name.end()));
-    RemoveTestRoot(root);
-    CreatePath(root);
-    return root;
+    for (const auto &entry : actual) {
+        auto found = expected.find(entry.first);
+        if (found == expected.end() || found->second != entry.second) {
+            unexpected.insert(entry);
+        }
+    }
+    if (missing.empty() && unexpected.empty()) {
+        return "";
+    }
+    auto firstFew = [](const std::map<std::wstring, std::string> &entries) {
+        std::map<std::wstring, std::string> few;
+        for (auto entry = entries.begin(); entry != entries.end() && few.size() < 20; ++entry) {
+            few.insert(*entry);
+        }
+        return Describe(few) + (entries.size() > 20 ? "  ... " + std::to_string(entries.size()) + " in all\n" : "");
+    };
+    return "expected but not found:\n" + firstFew(missing) + "found but not expected:\n" + firstFew(unexpected);
 }

@@ -1,5 +1,4 @@
-// Staging and reading back the folders a scenario runs against, and pointing
-// the machine's common application-data folder at them.
+// Staging and reading back the folders a run works in.
 #ifndef MARBELO_CLEANER_TESTS_DATA_FOLDER_H
 #define MARBELO_CLEANER_TESTS_DATA_FOLDER_H
 
@@ -40,14 +39,14 @@ void CreatePath(const std::wstring &path);
 bool Stage(const std::wstring &folder, const std::vector<Entry> &entries, const std::wstring &linkBase,
            std::string *why);
 
-// prefix + number in 5 digits + extension: the names StageNumbered makes.
+// prefix + number in 5 digits + extension: the names WriteNumberedFiles makes.
 std::wstring NumberedName(const std::wstring &prefix, size_t number, const std::wstring &extension);
 
 // Creates the files NumberedName gives for the numbers 0 to count - 1, each
 // holding its own name as bytes. Fast even for tens of thousands, where one
 // Windows call per file would not be under Wine.
-bool StageNumbered(const std::wstring &folder, const std::wstring &prefix, size_t count, const std::wstring &extension,
-                   std::string *why);
+bool WriteNumberedFiles(const std::wstring &folder, const std::wstring &prefix, size_t count,
+                        const std::wstring &extension, std::string *why);
 
 // A file's bytes, or "<unreadable: error N>".
 std::string ReadBytes(const std::wstring &path);
@@ -58,8 +57,10 @@ std::map<std::wstring, std::string> Listing(const std::wstring &folder);
 // One line per entry, for comparing listings in failure messages.
 std::string Describe(const std::map<std::wstring, std::string> &entries);
 
-// Points the machine's "Common AppData" folder somewhere else.
-bool PointCommonAppData(const std::wstring &folder);
+// The entries missing from actual and those it has unexpectedly, bytes
+// included, or "" when the two are the same.
+std::string Difference(const std::map<std::wstring, std::string> &expected,
+                       const std::map<std::wstring, std::string> &actual);
 
 bool UnderWine();
 
@@ -71,12 +72,5 @@ bool UnderWine();
 std::wstring UnixPath(const std::wstring &path);
 bool RunLinuxShell(const std::wstring &script, const std::vector<std::wstring> &arguments, std::string *why,
                    unsigned long *status = nullptr);
-
-// A path in the temporary folder.
-std::wstring InTemp(const std::wstring &name);
-
-// A folder of its own for one test, emptied; and removing it afterwards.
-std::wstring FreshTestRoot(const std::string &name);
-void RemoveTestRoot(const std::wstring &root);
 
 #endif

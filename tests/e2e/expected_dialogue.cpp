@@ -18,34 +18,34 @@ std::wstring TextOf(const ExpectedBox &box, unsigned *style)
 {
     switch (box.message) {
     case FolderMissing:
-        *style = 0x30;
+        *style = MB_OK | MB_ICONWARNING;
         return L"De data map van Marbelo is niet gevonden.\nIs Marbelo wel geinstalleerd?";
     case FolderClean:
-        *style = 0x30;
+        *style = MB_OK | MB_ICONWARNING;
         return L"De data map van Marbelo is al schoon.";
     case Confirm:
-        *style = 0x43;
+        *style = MB_YESNOCANCEL | MB_ICONINFORMATION;
         return L"Met deze tool wordt de Databank van uw Marbelo programma opgeschoond.\nDit lost de meeste Databank "
                L"foutmeldingen op.\nU zult wel alle spots opnieuw moeten inlezen, dit gebeurd echter automatisch.\n\n"
                L"Wilt u doorgaan met het opschonen van uw Marbelo Databank?";
     case StillRunning:
-        *style = 0x35;
+        *style = MB_RETRYCANCEL | MB_ICONWARNING;
         return L"Het lijkt erop dat Marbelo opgestart is.\nSluit het programma eerst af.";
     case RenameFailed:
-        *style = 0x30;
+        *style = MB_OK | MB_ICONWARNING;
         return L"De volgende Databank kon niet worden opgeschoond:\n" + box.detail;
     case SummaryNone:
-        *style = 0x40;
+        *style = MB_OK | MB_ICONINFORMATION;
         return L"Er zijn geen Databanken gevonden controleer uw instellingen of neem contact op met Tavrion via "
                L"" PUBLISHER_WEB_ADDRESS;
     case SummaryAlreadyClean:
-        *style = 0x40;
+        *style = MB_OK | MB_ICONINFORMATION;
         return std::wstring(L"Uw Databank(en) waren al opgeschoond, u kunt u Marbelo opnieuw opstarten.") + thanks;
     case SummaryOne:
-        *style = 0x40;
+        *style = MB_OK | MB_ICONINFORMATION;
         return std::wstring(L"Er is 1 Databank opgeschoond, u kunt u Marbelo opnieuw opstarten") + thanks;
     case SummaryMany:
-        *style = 0x40;
+        *style = MB_OK | MB_ICONINFORMATION;
         return L"Er zijn " + box.detail + L" Databanken opgeschoond, u kunt u Marbelo opnieuw opstarten." + thanks;
     }
     return L"";

@@ -6,30 +6,23 @@
 
 #include <cstdio>
 
-#include "../driver/box_driver.h"
-#include "data_folder.h"
-#include "expected_dialogue.h"
+#include "end_to_end_run.h"
 
 namespace {
 
 TEST(InterruptedRun, EveryEntryKeepsItsBytesAndASecondRunFinishes)
 {
     const size_t count = 3000;
-    std::wstring root = FreshTestRoot("InterruptedRun");
-    std::wstring data = root + L"\\Marbelo";
-    std::string why;
-    ASSERT_TRUE(StageNumbered(data, L"k", count, L".db", &why)) << why;
-    ASSERT_TRUE(PointCommonAppData(root));
-    std::wstring cleaner = BesideThisProgram(L"MarbeloDatabankCleaner.exe");
+    EndToEndRun run = BeginRun("InterruptedRun");
+    ASSERT_TRUE(StageNumbered(&run, L"k", count, L".db", L".backup"));
+    ASSERT_TRUE(PointCommonAppData(run.common));
 
-    RunOptions killed;
-    killed.terminateAfterBox = 1;
-    killed.terminateDelayMs = 300;
-    RunSeen first = RunScripted(cleaner, {{IDYES, nullptr}}, killed);
-    EXPECT_EQ(ExpectedTranscript({{Confirm, L"", IDYES}}, 1), FormatTranscript(first));
+    run.options.terminateAfterBox = 1;
+    run.options.terminateDelayMs = 300;
+    const std::vector<ExpectedBox> confirmed = {{Confirm, L"", IDYES}};
+    ExpectDialogue(confirmed, RunDialogue(run, confirmed), 1);
 
-    std::map<std::wstring, std::string> listing = Listing(data);
-    EXPECT_EQ(count, listing.size()) << Describe(listing);
+    std::map<std::wstring, std::string> listing = Listing(run.data);
     size_t renamed = 0;
     for (size_t i = 0; i < count; ++i) {
         std::wstring name = NumberedName(L"k", i, L".db");
@@ -38,6 +31,7 @@ TEST(InterruptedRun, EveryEntryKeepsItsBytesAndASecondRunFinishes)
         EXPECT_TRUE(original != backup) << Utf8(name) << " is neither at its name nor at its backup name, intact";
         renamed += backup ? 1 : 0;
     }
+    EXPECT_EQ(count, listing.size()) << Describe(listing);
     std::printf("killed after %zu of %zu renames\n", renamed, count);
 
     std::vector<ExpectedBox> dialogue;
@@ -45,17 +39,10 @@ TEST(InterruptedRun, EveryEntryKeepsItsBytesAndASecondRunFinishes)
         dialogue.push_back({Confirm, L"", IDYES});
     }
     dialogue.push_back(SummaryFor(count - renamed, renamed));
-    RunSeen second = RunScripted(cleaner, ScriptFor(dialogue), RunOptions());
-    EXPECT_EQ(ExpectedTranscript(dialogue), FormatTranscript(second));
-
-    std::map<std::wstring, std::string> expected;
-    for (size_t i = 0; i < count; ++i) {
-        expected[NumberedName(L"k", i, L".db") + L".backup"] = Utf8(NumberedName(L"k", i, L".db"));
-    }
-    EXPECT_TRUE(expected == Listing(data)) << "not every entry ended as its backup, intact";
-    if (!HasFailure()) {
-        RemoveTestRoot(root);
-    }
+    run.options.terminateAfterBox = 0;
+    ExpectDialogue(dialogue, RunDialogue(run, dialogue));
+    ExpectFolders(run);
+    EndRun(run);
 }
 
 } // namespace

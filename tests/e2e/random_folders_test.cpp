@@ -14,9 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "../driver/box_driver.h"
-#include "data_folder.h"
-#include "expected_dialogue.h"
+#include "end_to_end_run.h"
 
 namespace {
 
@@ -147,26 +145,24 @@ TEST(RandomFolders, CleanAsTheOracleSays)
     unsigned long first = FromEnvironment("MARBELO_SEED", GetTickCount());
     unsigned long folders = FromEnvironment("MARBELO_FOLDERS", 40);
     std::printf("random folders: %lu from seed %lu\n", folders, first);
-    std::wstring cleaner = BesideThisProgram(L"MarbeloDatabankCleaner.exe");
     for (unsigned long seed = first; seed < first + folders; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ", replay with MARBELO_SEED=" + std::to_string(seed) +
                      " MARBELO_FOLDERS=1");
         std::vector<Entry> entries = Tidy(MakeFolder(unsigned(seed)));
         Oracle oracle = Predict(entries);
-        std::wstring root = FreshTestRoot("RandomFolder");
-        std::string why;
-        ASSERT_TRUE(Stage(root + L"\\Marbelo", entries, root, &why)) << why;
-        ASSERT_TRUE(PointCommonAppData(root));
+        EndToEndRun run = BeginRun("RandomFolder");
+        ASSERT_TRUE(StageEntries(&run, L"Marbelo", entries, {}));
+        for (const auto &[name, bytes] : oracle.after) {
+            run.expected[L"Marbelo\\" + name] = bytes;
+        }
+        ASSERT_TRUE(PointCommonAppData(run.common));
 
-        RunSeen run = RunScripted(cleaner, ScriptFor(oracle.dialogue), RunOptions());
-
-        EXPECT_EQ(Canonical(ExpectedTranscript(oracle.dialogue)), Canonical(FormatTranscript(run)));
-        std::map<std::wstring, std::string> actual = Listing(root + L"\\Marbelo");
-        EXPECT_EQ(Describe(oracle.after), Describe(actual));
+        ExpectDialogue(oracle.dialogue, RunDialogue(run, oracle.dialogue));
+        ExpectFolders(run);
+        EndRun(run);
         if (HasFailure()) {
             return;
         }
-        RemoveTestRoot(root);
     }
 }
 

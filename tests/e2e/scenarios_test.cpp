@@ -3,7 +3,6 @@
 // maybe starts a stand-in Marbelo, runs the real executable answering its
 // boxes, and compares the dialogue and the whole common application-data
 // folder afterwards (the data folder and a folder beside it), byte for byte.
-// Needs the rights to write HKEY_LOCAL_MACHINE (any Wine prefix has them).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,9 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "../driver/box_driver.h"
-#include "data_folder.h"
-#include "expected_dialogue.h"
+#include "end_to_end_run.h"
 
 namespace {
 
@@ -51,12 +48,9 @@ PROCESS_INFORMATION StartMarbelo(Marbelo marbelo)
         arguments += L" child";
     }
     std::wstring program = BesideThisProgram(L"fake_marbelo.exe");
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        ADD_FAILURE() << "cannot start fake_marbelo: error " << GetLastError();
+    std::string why;
+    if (!StartProgram(program, L"\"" + program + L"\" " + arguments, RunOptions(), &process, &why)) {
+        ADD_FAILURE() << why;
         return process;
     }
     WaitForInputIdle(process.hProcess, 10000);
@@ -372,29 +366,8 @@ const Scenario scenarios[] = {
 
 // --- Planted DLLs ------------------------------------------------------------------
 
-// Names a program may take a DLL by: every DLL the cleaner's process loads
-// under Wine, the DLLs Windows programs commonly load by name, and the
-// runtime DLLs a MinGW program may look for.
-const wchar_t *const plantedNames[] = {
-    L"advapi32.dll",       L"bcrypt.dll",         L"combase.dll",     L"comctl32.dll",
-    L"crypt32.dll",        L"cryptbase.dll",      L"cryptsp.dll",     L"dbghelp.dll",
-    L"dwmapi.dll",         L"dwrite.dll",         L"gdi32.dll",       L"imm32.dll",
-    L"kernel32.dll",       L"kernelbase.dll",     L"msctf.dll",       L"msimg32.dll",
-    L"msvcrt.dll",         L"netapi32.dll",       L"ntmarta.dll",     L"ole32.dll",
-    L"oleacc.dll",         L"oleaut32.dll",       L"profapi.dll",     L"propsys.dll",
-    L"rpcrt4.dll",         L"sechost.dll",        L"setupapi.dll",    L"shcore.dll",
-    L"shell32.dll",        L"shlwapi.dll",        L"sspicli.dll",     L"ucrtbase.dll",
-    L"user32.dll",         L"userenv.dll",        L"uxtheme.dll",     L"version.dll",
-    L"win32u.dll",         L"windowscodecs.dll",  L"winex11.drv",     L"winmm.dll",
-    L"winsta.dll",         L"wintrust.dll",       L"wldp.dll",        L"zlib1.dll",
-    L"libgcc_s_dw2-1.dll", L"libgcc_s_seh-1.dll", L"libstdc++-6.dll", L"libwinpthread-1.dll",
-};
-
-// A run with copies of the probe DLL under every planted name in the
-// program's own folder (the cleaner runs from a copy there), in the folder it
-// is started in, and in the data folder, which it makes its current directory.
-// A copy that is loaded leaves NAME.loaded beside itself, which the comparison
-// of the folders finds.
+// Scenarios run again with DLL copies planted where the cleaner must not take
+// them from (see StagePlantedCopies).
 std::vector<Scenario> PlantedDlls(std::vector<std::string> names)
 {
     std::vector<Scenario> planted;
@@ -405,16 +378,6 @@ std::vector<Scenario> PlantedDlls(std::vector<std::string> names)
         }
     }
     return planted;
-}
-
-std::vector<Entry> ProbeCopies()
-{
-    std::string probe = ReadBytes(BesideThisProgram(L"planted_probe.dll"));
-    std::vector<Entry> copies;
-    for (const wchar_t *name : plantedNames) {
-        copies.emplace_back(name, probe, Entry::File);
-    }
-    return copies;
 }
 
 // A Wine program started without DISPLAY has no desktop: MessageBoxW returns
@@ -432,7 +395,7 @@ RunSeen RunWithoutDisplay(const std::wstring &program)
     const wchar_t debug[] = L"Software\\Wine\\Debug";
     const wchar_t traced[] = L"KERNEL32.SetDefaultDllDirectories;KERNEL32.SetProcessMitigationPolicy;"
                              L"KERNEL32.LoadLibraryExW;user32.RegisterClassExW;user32.MessageBoxW";
-    RegSetKeyValueW(HKEY_CURRENT_USER, debug, L"RelayInclude", REG_SZ, traced, sizeof(traced));
+    EXPECT_TRUE(SetRegistryValue(HKEY_CURRENT_USER, debug, L"RelayInclude", REG_SZ, traced));
     std::wstring trace = InTemp(L"marbelo-relay.txt");
     RunLinuxShell(L"env -u DISPLAY WINEDEBUG=+relay timeout 60 wine \\\"$1\\\" 2>\\\"$2\\\"",
                   {UnixPath(program), UnixPath(trace)}, &why, &run.exitCode);
@@ -461,55 +424,6 @@ RunSeen RunWithoutDisplay(const std::wstring &program)
     return run;
 }
 
-// A folder whose full path is exactly length characters long, made of nested
-// directories below root.
-std::wstring PaddedTo(std::wstring root, size_t length)
-{
-    while (root.size() + 1 < length) {
-        size_t part = std::min<size_t>(100, length - root.size() - 1);
-        root += L"\\" + std::wstring(part, L'p');
-    }
-    return root;
-}
-
-void Expect(std::map<std::wstring, std::string> *expected, const std::wstring &prefix,
-            const std::vector<Entry> &entries)
-{
-    for (const Entry &entry : entries) {
-        (*expected)[prefix + entry.name] = entry.type == Entry::Directory ? "<dir>" : entry.contents;
-    }
-}
-
-// Only what differs, so that a folder of many thousand entries stays readable.
-std::string Difference(const std::map<std::wstring, std::string> &expected,
-                       const std::map<std::wstring, std::string> &actual)
-{
-    std::map<std::wstring, std::string> missing, unexpected;
-    for (const auto &entry : expected) {
-        auto found = actual.find(entry.first);
-        if (found == actual.end() || found->second != entry.second) {
-            missing.insert(entry);
-        }
-    }
-    for (const auto &entry : actual) {
-        auto found = expected.find(entry.first);
-        if (found == expected.end() || found->second != entry.second) {
-            unexpected.insert(entry);
-        }
-    }
-    if (missing.empty() && unexpected.empty()) {
-        return "";
-    }
-    auto firstFew = [](const std::map<std::wstring, std::string> &entries) {
-        std::map<std::wstring, std::string> few;
-        for (auto entry = entries.begin(); entry != entries.end() && few.size() < 20; ++entry) {
-            few.insert(*entry);
-        }
-        return Describe(few) + (entries.size() > 20 ? "  ... " + std::to_string(entries.size()) + " in all\n" : "");
-    };
-    return "expected but not found:\n" + firstFew(missing) + "found but not expected:\n" + firstFew(unexpected);
-}
-
 class EndToEnd : public ::testing::TestWithParam<Scenario> {};
 
 TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
@@ -518,83 +432,49 @@ TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
     if ((scenario.platform == WineOnly && !UnderWine()) || (scenario.platform == WindowsOnly && UnderWine())) {
         GTEST_SKIP() << "behaviour of the other platform";
     }
-    std::wstring root = FreshTestRoot((scenario.plantDlls ? "PlantedDlls-" : "") + std::string(scenario.name));
-    std::wstring commonAppData = root;
-    if (scenario.place == NoCommonAppData) {
-        commonAppData = root + L"\\absent";
-    } else if (scenario.place == CommonAppDataTooLong) {
-        commonAppData = PaddedTo(root, 252);
-    }
-    std::wstring dataFolder = commonAppData + L"\\Marbelo";
-    std::wstring outside = commonAppData + L"\\outside";
-    std::map<std::wstring, std::string> expected;
-    std::string why;
+    EndToEndRun run = BeginRun((scenario.plantDlls ? "PlantedDlls-" : "") + std::string(scenario.name),
+                               scenario.place == CommonAppDataTooLong ? 252 : 0);
     if (scenario.place != NoCommonAppData) {
-        std::vector<Entry> outsideBefore = outsideAlways;
-        outsideBefore.insert(outsideBefore.end(), scenario.outsideBefore.begin(), scenario.outsideBefore.end());
-        ASSERT_TRUE(Stage(outside, outsideBefore, outside, &why)) << why;
-        Expect(&expected, L"outside\\", outsideAlways);
-        Expect(&expected, L"outside\\", scenario.outsideBefore);
+        std::vector<Entry> outside = outsideAlways;
+        outside.insert(outside.end(), scenario.outsideBefore.begin(), scenario.outsideBefore.end());
+        ASSERT_TRUE(StageEntries(&run, L"outside", outside, outside));
         for (const std::wstring &gone : scenario.outsideGone) {
-            expected.erase(L"outside\\" + gone);
+            run.expected.erase(L"outside\\" + gone);
         }
-        expected[L"outside"] = "<dir>";
     }
     if (scenario.place == DataFolder || scenario.place == CommonAppDataTooLong) {
-        ASSERT_TRUE(Stage(dataFolder, scenario.before, outside, &why)) << why;
+        ASSERT_TRUE(StageEntries(&run, L"Marbelo", scenario.before, scenario.after));
         for (const Numbered &numbered : scenario.numbered) {
-            ASSERT_TRUE(StageNumbered(dataFolder, numbered.prefix, numbered.count, numbered.extension, &why)) << why;
-            for (size_t i = 0; i < numbered.count; ++i) {
-                std::wstring name = NumberedName(numbered.prefix, i, numbered.extension);
-                expected[L"Marbelo\\" + name + numbered.suffixAfter] = Utf8(name);
-            }
+            ASSERT_TRUE(StageNumbered(&run, numbered.prefix, numbered.count, numbered.extension, numbered.suffixAfter));
         }
-        Expect(&expected, L"Marbelo\\", scenario.after);
-        expected[L"Marbelo"] = "<dir>";
     } else if (scenario.place == DataFolderIsAFile) {
-        ASSERT_TRUE(Stage(commonAppData, {{L"Marbelo", "not a folder"}}, outside, &why)) << why;
-        expected[L"Marbelo"] = "not a folder";
+        const std::vector<Entry> file = {{L"Marbelo", "not a folder"}};
+        ASSERT_TRUE(StageEntries(&run, L"", file, file));
     }
-    std::wstring cleaner = BesideThisProgram(L"MarbeloDatabankCleaner.exe");
-    RunOptions options;
     if (scenario.plantDlls) {
-        std::vector<Entry> copies = ProbeCopies();
-        std::vector<Entry> program = copies;
-        program.emplace_back(L"MarbeloDatabankCleaner.exe", ReadBytes(cleaner), Entry::File);
-        for (const auto &[folder, entries] : {std::make_pair(L"program", program), std::make_pair(L"start", copies),
-                                              std::make_pair(L"Marbelo", copies)}) {
-            ASSERT_TRUE(Stage(commonAppData + L"\\" + folder, entries, outside, &why)) << why;
-            Expect(&expected, folder + std::wstring(L"\\"), entries);
-            expected[folder] = "<dir>";
-        }
-        cleaner = commonAppData + L"\\program\\MarbeloDatabankCleaner.exe";
-        options.workingDirectory = commonAppData + L"\\start";
+        ASSERT_TRUE(StagePlantedCopies(&run));
     }
-    ASSERT_TRUE(PointCommonAppData(commonAppData));
+    ASSERT_TRUE(PointCommonAppData(scenario.place == NoCommonAppData ? run.common + L"\\absent" : run.common));
     // Wine's settings for one program, by its file name; set before anything
     // is started, so that a failure here leaves nothing running.
     const wchar_t cleanerSettings[] = L"Software\\Wine\\AppDefaults\\MarbeloDatabankCleaner.exe";
     if (scenario.disabledDll != nullptr) {
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegSetKeyValueW(HKEY_CURRENT_USER, (cleanerSettings + std::wstring(L"\\DllOverrides")).c_str(),
-                                  scenario.disabledDll, REG_SZ, L"disabled", sizeof(L"disabled")));
+        ASSERT_TRUE(SetRegistryValue(HKEY_CURRENT_USER, cleanerSettings + std::wstring(L"\\DllOverrides"),
+                                     scenario.disabledDll, REG_SZ, L"disabled"));
     }
 
     HANDLE held = INVALID_HANDLE_VALUE;
     if (scenario.heldOpen != nullptr) {
-        held = CreateFileW(Long(dataFolder + L"\\" + scenario.heldOpen).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+        held = CreateFileW(Long(run.data + L"\\" + scenario.heldOpen).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                            OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, held) << "error " << GetLastError();
     }
     PROCESS_INFORMATION marbelo = StartMarbelo(scenario.marbelo);
 
-    std::vector<ScriptedAnswer> script = ScriptFor(scenario.dialogue, [&marbelo] { StopMarbelo(&marbelo); });
-    options.arguments = scenario.arguments;
-    options.showCommand = scenario.showCommand;
-    for (const Numbered &numbered : scenario.numbered) {
-        options.stepTimeoutMs += DWORD(30 * numbered.count); // renames in a large folder are slow under Wine
-    }
-    RunSeen run = scenario.noDisplay ? RunWithoutDisplay(cleaner) : RunScripted(cleaner, script, options);
+    run.options.arguments = scenario.arguments;
+    run.options.showCommand = scenario.showCommand;
+    RunSeen seen = scenario.noDisplay ? RunWithoutDisplay(run.program)
+                                      : RunDialogue(run, scenario.dialogue, [&marbelo] { StopMarbelo(&marbelo); });
     if (scenario.disabledDll != nullptr) {
         RegDeleteTreeW(HKEY_CURRENT_USER, cleanerSettings);
     }
@@ -603,13 +483,9 @@ TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
     if (held != INVALID_HANDLE_VALUE) {
         CloseHandle(held);
     }
-    EXPECT_EQ(Canonical(ExpectedTranscript(scenario.dialogue)), Canonical(FormatTranscript(run)));
-
-    std::map<std::wstring, std::string> actual = Listing(commonAppData);
-    EXPECT_EQ("", Difference(expected, actual)) << "in " << Utf8(commonAppData);
-    if (!HasFailure()) {
-        RemoveTestRoot(root);
-    }
+    ExpectDialogue(scenario.dialogue, seen);
+    ExpectFolders(run);
+    EndRun(run);
 }
 
 std::string ScenarioName(const ::testing::TestParamInfo<Scenario> &info)

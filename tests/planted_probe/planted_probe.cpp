@@ -3,13 +3,14 @@
 // a process loads it anyway, it leaves NAME.loaded beside itself.
 #include <windows.h>
 
+#include <strsafe.h>
+
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID /*reserved*/)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         wchar_t marker[MAX_PATH + 8];
         DWORD length = GetModuleFileNameW(self, marker, MAX_PATH);
-        if (length > 0 && length < MAX_PATH) {
-            lstrcatW(marker, L".loaded");
+        if (length > 0 && length < MAX_PATH && SUCCEEDED(StringCchCatW(marker, MAX_PATH + 8, L".loaded"))) {
             CloseHandle(CreateFileW(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         }
     }

@@ -12,21 +12,14 @@
 
 #include "../../cleaning/system_dll.h"
 #include "../../shell/dll_search.h"
+#include "../driver/box_driver.h"
 
 namespace {
 
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH];
-    std::wstring program(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return program.substr(0, program.find_last_of(L'\\') + 1);
-}
-
 TEST(DllSearch, ByPathAndAfterTheRestrictionNoDllComesFromTheProgramsFolderOrTheCurrentDirectory)
 {
-    std::wstring programFolder = ProgramFolder();
-    wchar_t temp[MAX_PATH];
-    std::wstring currentFolder = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"marbelo-dll-search\\";
+    std::wstring programFolder = BesideThisProgram(L"");
+    std::wstring currentFolder = InTemp(L"marbelo-dll-search\\");
     CreateDirectoryW(currentFolder.c_str(), nullptr);
     ASSERT_TRUE(SetCurrentDirectoryW(currentFolder.c_str())) << "error " << GetLastError();
     const struct {

@@ -72,7 +72,7 @@ TEST_F(RunFaults, ListingErrorMidWalkEndsTheWalkLikeItsEnd)
     EXPECT_EQ(0, RunCleaning(nullptr));
     EXPECT_EQ((std::vector<UINT>{confirmStyle, summaryStyle}), Styles());
     EXPECT_EQ(2u, platform.renameAttempts);
-    EXPECT_FALSE(platform.searchOpen);
+    EXPECT_FALSE(platform.searchOpen) << "the listing was left open";
 }
 
 // More entries than the counters can hold: the summary must say the most it
@@ -92,7 +92,7 @@ TEST_F(RunFaults, CountersSaturateOverHugeRuns)
         platform.entryName = [&c](size_t i) { return L"entry" + std::to_wstring(i) + c.extension; };
         platform.answers = {IDYES};
         EXPECT_EQ(0, RunCleaning(nullptr));
-        ASSERT_FALSE(platform.shown.empty());
+        ASSERT_FALSE(platform.shown.empty()) << "no box for " << testing::PrintToString(c.extension);
         const std::wstring &summary = platform.shown.back().text;
         EXPECT_EQ(0u, summary.find(c.summaryStart)) << "summary: " << testing::PrintToString(summary);
         EXPECT_EQ(summaryStyle, platform.shown.back().style);

@@ -1,6 +1,6 @@
 #include "scripted_platform.h"
 
-#include <cwchar>
+#include <strsafe.h>
 
 #include "../../cleaning/common_app_data.h"
 #include "../../cleaning/target_probe.h"
@@ -11,8 +11,7 @@ static HANDLE const scriptedSearch = reinterpret_cast<HANDLE>(0x5EA4C4);
 
 HRESULT GetCommonAppDataFolder(wchar_t *path)
 {
-    std::wcscpy(path, L"C:\\ProgramData");
-    return platform.folderResult;
+    return SUCCEEDED(StringCchCopyW(path, MAX_PATH, L"C:\\ProgramData")) ? platform.folderResult : E_FAIL;
 }
 
 BOOL ScriptedSetCurrentDirectory(LPCWSTR)
@@ -27,8 +26,7 @@ static BOOL Report(LPWIN32_FIND_DATAW entry)
         return FALSE;
     }
     std::wstring name = platform.entryName(platform.nextEntry++);
-    std::wcsncpy(entry->cFileName, name.c_str(), MAX_PATH - 1);
-    return TRUE;
+    return SUCCEEDED(StringCchCopyW(entry->cFileName, MAX_PATH, name.c_str()));
 }
 
 HANDLE ScriptedFindFirstFile(LPCWSTR, LPWIN32_FIND_DATAW entry)

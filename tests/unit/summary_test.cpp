@@ -43,7 +43,7 @@ TEST(FormatSummary, ManyShowsTheCountInPlainDecimal)
 {
     for (unsigned short moved : {2, 1000, 65535}) {
         wchar_t text[1024];
-        ASSERT_TRUE(FormatSummary(MsgSummaryMany, moved, text, 1024));
+        ASSERT_TRUE(FormatSummary(MsgSummaryMany, moved, text, 1024)) << "moved " << moved;
         std::wstring expected =
             L"Er zijn " + std::to_wstring(moved) +
             L" Databanken opgeschoond, u kunt u Marbelo opnieuw opstarten.\n\n"
@@ -56,7 +56,7 @@ TEST(FormatSummary, FailsRatherThanCutsTheTextShort)
 {
     for (SummaryMessage message : {MsgSummaryNone, MsgSummaryAlreadyClean, MsgSummaryOne, MsgSummaryMany}) {
         wchar_t full[1024];
-        ASSERT_TRUE(FormatSummary(message, 65535, full, 1024));
+        ASSERT_TRUE(FormatSummary(message, 65535, full, 1024)) << "message " << message;
         size_t length = std::wstring(full).size();
         wchar_t exact[1024];
         EXPECT_TRUE(FormatSummary(message, 65535, exact, length + 1)) << "message " << message;
