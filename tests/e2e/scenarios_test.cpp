@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <vector>
 
