@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -291,8 +292,14 @@ int ButtonNamed(const std::string &name)
 
 std::wstring InTemp(const std::wstring &name)
 {
-    wchar_t temp[MAX_PATH];
-    return std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + name;
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(ARRAYSIZE(temp), temp);
+    if (length == 0 || length >= ARRAYSIZE(temp)) {
+        // Without it every path below would be relative to wherever the test stands.
+        std::fprintf(stderr, "GetTempPathW returned %lu (error %lu)\n", length, GetLastError());
+        std::exit(2);
+    }
+    return std::wstring(temp, length) + name;
 }
 
 std::wstring BesideThisProgram(const wchar_t *fileName)

@@ -34,7 +34,7 @@ std::wstring TextOf(const ExpectedBox &box, unsigned *style)
     case RenameFailed:
         *style = MB_OK | MB_ICONWARNING;
         return L"De volgende Databank kon niet worden opgeschoond:\n" + box.detail;
-    case SummaryNone:
+    case SummaryNoneFound:
         *style = MB_OK | MB_ICONINFORMATION;
         return L"Er zijn geen Databanken gevonden controleer uw instellingen of neem contact op met Tavrion via "
                L"" PUBLISHER_WEB_ADDRESS;
@@ -101,7 +101,7 @@ std::vector<ScriptedAnswer> ScriptFor(const std::vector<ExpectedBox> &dialogue,
 ExpectedBox SummaryFor(size_t moved, size_t backupsSeen, size_t failed)
 {
     if (moved == 0) {
-        return {backupsSeen == 0 || failed > 0 ? SummaryNone : SummaryAlreadyClean, L"", IDOK};
+        return {backupsSeen == 0 || failed > 0 ? SummaryNoneFound : SummaryAlreadyClean, L"", IDOK};
     }
     if (moved == 1) {
         return {SummaryOne, L"", IDOK};

@@ -14,8 +14,8 @@ enum Message {
     FolderClean,
     Confirm,
     StillRunning,
-    RenameFailed, // names the entry
-    SummaryNone,
+    RenameFailed,     // names the entry
+    SummaryNoneFound, // "Er zijn geen Databanken gevonden ...", a box like the others
     SummaryAlreadyClean,
     SummaryOne,
     SummaryMany, // with a number

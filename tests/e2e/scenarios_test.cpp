@@ -124,8 +124,11 @@ const std::wstring name253 = LongName(253, L".db");
 // Every scenario also has these beside the data folder; nothing may touch them.
 const std::vector<Entry> outsideAlways = {{L"outside.db", "outside db"}, {L"outside.spots.backup", "outside backup"}};
 
+// One row per scenario. Designated fields must follow the order Scenario
+// declares them in; names must be unique (they name the GoogleTest case);
+// .after lists the whole data folder afterwards, not only what changed.
 const Scenario scenarios[] = {
-    {.name = "NoCommonAppDataFolder", .place = NoCommonAppData, .dialogue = {{SummaryNone, L"", IDOK}}},
+    {.name = "NoCommonAppDataFolder", .place = NoCommonAppData, .dialogue = {{SummaryNoneFound, L"", IDOK}}},
     {.name = "CommonAppDataPathTooLongEndsSilently",
      .place = CommonAppDataTooLong,
      .before = {{L"a.db", "a"}},
@@ -133,18 +136,18 @@ const Scenario scenarios[] = {
     // Without shell32 the folder cannot be found: as when shell32 finds none.
     {.name = "NoShell32",
      .before = {{L"a.db", "a"}},
-     .dialogue = {{SummaryNone, L"", IDOK}},
+     .dialogue = {{SummaryNoneFound, L"", IDOK}},
      .after = {{L"a.db", "a"}},
      .platform = WineOnly,
      .disabledDll = L"shell32"},
     {.name = "DataFolderMissing",
      .place = NoMarbeloFolder,
-     .dialogue = {{FolderMissing, L"", IDOK}, {SummaryNone, L"", IDOK}}},
-    {.name = "EmptyDataFolder", .dialogue = {{SummaryNone, L"", IDOK}}},
+     .dialogue = {{FolderMissing, L"", IDOK}, {SummaryNoneFound, L"", IDOK}}},
+    {.name = "EmptyDataFolder", .dialogue = {{SummaryNoneFound, L"", IDOK}}},
     {.name = "NothingOfInterestAsksNothing",
      .before = {{L"readme.txt", "r"}, {L"spots", directory}, {L"x.dbx", "x"}},
      .marbelo = Running,
-     .dialogue = {{SummaryNone, L"", IDOK}},
+     .dialogue = {{SummaryNoneFound, L"", IDOK}},
      .after = {{L"readme.txt", "r"}, {L"spots", directory}, {L"x.dbx", "x"}}},
     {.name = "BackupsOnlyAreAlreadyClean",
      .before = {{L"a.spots.backup", "old a"}, {L"b.db.backup", "old b"}},
@@ -196,7 +199,7 @@ const Scenario scenarios[] = {
     // Beside a.spots above, a.Spots could not exist on a case-insensitive file system.
     {.name = "ExtensionsInOtherCaseAreNotDatabases",
      .before = {{L"a.Spots", "1"}, {L"B.DB", "2"}, {L"c.Db", "3"}, {L"d.BACKUP", "4"}},
-     .dialogue = {{SummaryNone, L"", IDOK}},
+     .dialogue = {{SummaryNoneFound, L"", IDOK}},
      .after = {{L"a.Spots", "1"}, {L"B.DB", "2"}, {L"c.Db", "3"}, {L"d.BACKUP", "4"}}},
     {.name = "DirectoryNamedLikeADatabaseIsRenamedWhole",
      .before = {{L"x.db", directory}, {L"x.db\\inner.db", "inner"}},
@@ -214,12 +217,12 @@ const Scenario scenarios[] = {
     // Nothing was cleaned: the older backup must not make the run look done.
     {.name = "OnlyFailedRenameBesideAnOlderBackupEndsWithNothingFound",
      .before = {{L"a.db", "a"}, {L"a.db.backup", "old a"}},
-     .dialogue = {{Confirm, L"", IDYES}, {RenameFailed, L"a.db", IDOK}, {SummaryNone, L"", IDOK}},
+     .dialogue = {{Confirm, L"", IDYES}, {RenameFailed, L"a.db", IDOK}, {SummaryNoneFound, L"", IDOK}},
      .after = {{L"a.db", "a"}, {L"a.db.backup", "old a"}},
      .heldOpen = L"a.db"},
     {.name = "OnlyFailedRenamesAndNoBackupEndWithNothingFound",
      .before = {{name253, "long"}},
-     .dialogue = {{Confirm, L"", IDYES}, {RenameFailed, name253, IDOK}, {SummaryNone, L"", IDOK}},
+     .dialogue = {{Confirm, L"", IDYES}, {RenameFailed, name253, IDOK}, {SummaryNoneFound, L"", IDOK}},
      .after = {{name253, "long"}}},
     {.name = "OverlongNameIsReportedAndTheRunGoesOn",
      .before = {{name253, "long"}, {L"b.db", "b"}},
@@ -315,7 +318,7 @@ const Scenario scenarios[] = {
      .heldOpen = L"a.db"},
     {.name = "DataFolderIsAPlainFile",
      .place = DataFolderIsAFile,
-     .dialogue = {{FolderMissing, L"", IDOK}, {SummaryNone, L"", IDOK}}},
+     .dialogue = {{FolderMissing, L"", IDOK}, {SummaryNoneFound, L"", IDOK}}},
     {.name = "TenThousandUnrelatedFilesAndOneDatabase",
      .before = {{L"a.db", "a"}},
      .dialogue = {{Confirm, L"", IDYES}, {SummaryOne, L"", IDOK}},

@@ -44,11 +44,16 @@ TEST(DllSearch, ByPathAndAfterTheRestrictionNoDllComesFromTheProgramsFolderOrThe
             << "error " << GetLastError();
     }
     wchar_t systemFolder[MAX_PATH], loadedFrom[MAX_PATH];
-    std::wstring shell32 = std::wstring(systemFolder, GetSystemDirectoryW(systemFolder, MAX_PATH)) + L"\\shell32.dll";
+    const UINT systemLength = GetSystemDirectoryW(systemFolder, ARRAYSIZE(systemFolder));
+    ASSERT_TRUE(systemLength > 0 && systemLength < ARRAYSIZE(systemFolder))
+        << "GetSystemDirectoryW returned " << systemLength << ", error " << GetLastError();
+    std::wstring shell32 = std::wstring(systemFolder, systemLength) + L"\\shell32.dll";
     HMODULE shell32Module = LoadSystemDllByPath(L"shell32.dll");
     ASSERT_NE(nullptr, shell32Module) << "error " << GetLastError();
-    EXPECT_EQ(CSTR_EQUAL, CompareStringOrdinal(shell32.c_str(), -1, loadedFrom,
-                                               int(GetModuleFileNameW(shell32Module, loadedFrom, MAX_PATH)), TRUE))
+    const DWORD loadedLength = GetModuleFileNameW(shell32Module, loadedFrom, ARRAYSIZE(loadedFrom));
+    ASSERT_TRUE(loadedLength > 0 && loadedLength < ARRAYSIZE(loadedFrom))
+        << "GetModuleFileNameW returned " << loadedLength << ", error " << GetLastError();
+    EXPECT_EQ(CSTR_EQUAL, CompareStringOrdinal(shell32.c_str(), -1, loadedFrom, int(loadedLength), TRUE))
         << "shell32 loaded from " << testing::PrintToString(std::wstring(loadedFrom));
     for (const auto &place : places) {
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((place.folder + L"shcore.dll.loaded").c_str()))
