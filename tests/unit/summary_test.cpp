@@ -3,7 +3,7 @@
 #include <string>
 
 #include "../../cleaning/entry_rules.h"
-#include "../../cleaning/publisher.h"
+#include "../cleaner_boxes.h"
 
 TEST(Counters, StopAtTheirLimitInsteadOfWrapping)
 {
@@ -44,11 +44,7 @@ TEST(FormatSummary, ManyShowsTheCountInPlainDecimal)
     for (unsigned short moved : {2, 1000, 65535}) {
         wchar_t text[1024];
         ASSERT_TRUE(FormatSummary(MsgSummaryMany, moved, text, 1024)) << "moved " << moved;
-        std::wstring expected =
-            L"Er zijn " + std::to_wstring(moved) +
-            L" Databanken opgeschoond, u kunt u Marbelo opnieuw opstarten.\n\n"
-            L"Bedank voor het gebruik van de Tavrion Marbelo Databank Cleaner\n\n" PUBLISHER_CREDIT_LINE;
-        EXPECT_EQ(expected, text);
+        EXPECT_EQ(CleanerBoxFor(SummaryMany, std::to_wstring(moved)).text, text);
     }
 }
 
