@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -422,6 +423,12 @@ RunSeen RunWithoutDisplay(const std::wstring &program)
     if (guardCall.find(",00000004)") == std::string::npos) {
         run.failures +=
             "no SetProcessMitigationPolicy(ProcessRedirectionTrustPolicy, ..., 4) before shell32 is loaded\n";
+    }
+    std::istringstream lines(calls);
+    for (std::string line; !run.failures.empty() && std::getline(lines, line);) {
+        if (line.find(":Call ") != std::string::npos || line.find(":Ret ") != std::string::npos) {
+            run.failures += "  traced " + line + "\n";
+        }
     }
     return run;
 }
