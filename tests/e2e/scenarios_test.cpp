@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -424,9 +425,10 @@ RunSeen RunWithoutDisplay(const std::wstring &program)
         run.failures +=
             "no SetProcessMitigationPolicy(ProcessRedirectionTrustPolicy, ..., 4) before shell32 is loaded\n";
     }
+    const std::regex tracedCall(":(Call|Ret ) (KERNEL32|user32)\\.");
     std::istringstream lines(calls);
     for (std::string line; !run.failures.empty() && std::getline(lines, line);) {
-        if (line.find(":Call ") != std::string::npos || line.find(":Ret ") != std::string::npos) {
+        if (std::regex_search(line, tracedCall)) {
             run.failures += "  traced " + line + "\n";
         }
     }
