@@ -42,7 +42,7 @@ struct Finder {
 std::wstring ClassOf(HWND window)
 {
     wchar_t name[256] = L"";
-    GetClassNameW(window, name, 256);
+    GetClassNameW(window, name, ARRAYSIZE(name));
     return name;
 }
 
@@ -65,7 +65,7 @@ BOOL CALLBACK FindWindowsOfProcess(HWND window, LPARAM parameter)
 std::wstring TextOf(HWND window)
 {
     wchar_t text[4096] = L"";
-    SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+    SendMessageW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -267,6 +267,17 @@ std::string Quoted(const std::wstring &text)
     return out + "\"";
 }
 
+// The path a call wrote into buffer, of the length it returned. Without it
+// every path below would be relative to wherever the test stands.
+std::wstring Written(const char *call, const wchar_t *buffer, DWORD size, DWORD length)
+{
+    if (length == 0 || length >= size) {
+        std::fprintf(stderr, "%s returned %lu (error %lu)\n", call, length, GetLastError());
+        std::exit(2);
+    }
+    return std::wstring(buffer, length);
+}
+
 } // namespace
 
 std::string Utf8(const std::wstring &text)
@@ -293,20 +304,14 @@ int ButtonNamed(const std::string &name)
 std::wstring InTemp(const std::wstring &name)
 {
     wchar_t temp[MAX_PATH + 1];
-    const DWORD length = GetTempPathW(ARRAYSIZE(temp), temp);
-    if (length == 0 || length >= ARRAYSIZE(temp)) {
-        // Without it every path below would be relative to wherever the test stands.
-        std::fprintf(stderr, "GetTempPathW returned %lu (error %lu)\n", length, GetLastError());
-        std::exit(2);
-    }
-    return std::wstring(temp, length) + name;
+    return Written("GetTempPathW", temp, ARRAYSIZE(temp), GetTempPathW(ARRAYSIZE(temp), temp)) + name;
 }
 
 std::wstring BesideThisProgram(const wchar_t *fileName)
 {
     wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
+    std::wstring folder =
+        Written("GetModuleFileNameW", path, ARRAYSIZE(path), GetModuleFileNameW(nullptr, path, ARRAYSIZE(path)));
     return folder.substr(0, folder.find_last_of(L"\\/") + 1) + fileName;
 }
 

@@ -204,7 +204,7 @@ bool Stage(const std::wstring &folder, const std::vector<Entry> &entries, const 
 std::wstring NumberedName(const std::wstring &prefix, size_t number, const std::wstring &extension)
 {
     wchar_t digits[16];
-    swprintf(digits, 16, L"%05zu", number);
+    swprintf(digits, ARRAYSIZE(digits), L"%05zu", number);
     return prefix + digits + extension;
 }
 

@@ -1,5 +1,5 @@
-// What the user must see: the cleaner's boxes written out independently of
-// the program, and the transcript the box driver should record for them.
+// What the user must see: the transcript the box driver should record for the
+// cleaner's boxes.
 #ifndef MARBELO_CLEANER_TESTS_EXPECTED_DIALOGUE_H
 #define MARBELO_CLEANER_TESTS_EXPECTED_DIALOGUE_H
 
@@ -7,19 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "../cleaner_boxes.h"
 #include "../driver/box_driver.h"
-
-enum Message {
-    FolderMissing,
-    FolderClean,
-    Confirm,
-    StillRunning,
-    RenameFailed,     // names the entry
-    SummaryNoneFound, // "Er zijn geen Databanken gevonden ...", a box like the others
-    SummaryAlreadyClean,
-    SummaryOne,
-    SummaryMany, // with a number
-};
 
 struct ExpectedBox {
     Message message;

@@ -8,6 +8,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -423,10 +425,24 @@ RunSeen RunWithoutDisplay(const std::wstring &program)
         run.failures +=
             "no SetProcessMitigationPolicy(ProcessRedirectionTrustPolicy, ..., 4) before shell32 is loaded\n";
     }
+    const std::regex tracedCall(":(Call|Ret ) (KERNEL32|user32)\\.");
+    std::istringstream lines(calls);
+    for (std::string line; !run.failures.empty() && std::getline(lines, line);) {
+        if (std::regex_search(line, tracedCall)) {
+            run.failures += "  traced " + line + "\n";
+        }
+    }
     return run;
 }
 
-class EndToEnd : public ::testing::TestWithParam<Scenario> {};
+// Wine's settings for one program, by its file name.
+const wchar_t cleanerSettings[] = L"Software\\Wine\\AppDefaults\\MarbeloDatabankCleaner.exe";
+
+class EndToEnd : public ::testing::TestWithParam<Scenario> {
+protected:
+    // However the case ends: an ASSERT that ends it early must not leave a DLL disabled for the cases after it.
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, cleanerSettings); }
+};
 
 TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
 {
@@ -457,9 +473,7 @@ TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
         ASSERT_TRUE(StagePlantedCopies(&run));
     }
     ASSERT_TRUE(PointCommonAppData(scenario.place == NoCommonAppData ? run.common + L"\\absent" : run.common));
-    // Wine's settings for one program, by its file name; set before anything
-    // is started, so that a failure here leaves nothing running.
-    const wchar_t cleanerSettings[] = L"Software\\Wine\\AppDefaults\\MarbeloDatabankCleaner.exe";
+    // Set before anything is started, so that a failure here leaves nothing running.
     if (scenario.disabledDll != nullptr) {
         ASSERT_TRUE(SetRegistryValue(HKEY_CURRENT_USER, cleanerSettings + std::wstring(L"\\DllOverrides"),
                                      scenario.disabledDll, REG_SZ, L"disabled"));
@@ -477,10 +491,6 @@ TEST_P(EndToEnd, DialogueAndFoldersAsExpected)
     run.options.showCommand = scenario.showCommand;
     RunSeen seen = scenario.noDisplay ? RunWithoutDisplay(run.program)
                                       : RunDialogue(run, scenario.dialogue, [&marbelo] { StopMarbelo(&marbelo); });
-    if (scenario.disabledDll != nullptr) {
-        RegDeleteTreeW(HKEY_CURRENT_USER, cleanerSettings);
-    }
-
     StopMarbelo(&marbelo);
     if (held != INVALID_HANDLE_VALUE) {
         CloseHandle(held);

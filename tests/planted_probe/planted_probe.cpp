@@ -9,8 +9,9 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID /*reserved*/)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         wchar_t marker[MAX_PATH + 8];
-        DWORD length = GetModuleFileNameW(self, marker, MAX_PATH);
-        if (length > 0 && length < MAX_PATH && SUCCEEDED(StringCchCatW(marker, MAX_PATH + 8, L".loaded"))) {
+        DWORD length = GetModuleFileNameW(self, marker, ARRAYSIZE(marker));
+        if (length > 0 && length < ARRAYSIZE(marker) &&
+            SUCCEEDED(StringCchCatW(marker, ARRAYSIZE(marker), L".loaded"))) {
             CloseHandle(CreateFileW(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         }
     }

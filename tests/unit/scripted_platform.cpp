@@ -26,7 +26,7 @@ static BOOL Report(LPWIN32_FIND_DATAW entry)
         return FALSE;
     }
     std::wstring name = platform.entryName(platform.nextEntry++);
-    return SUCCEEDED(StringCchCopyW(entry->cFileName, MAX_PATH, name.c_str()));
+    return SUCCEEDED(StringCchCopyW(entry->cFileName, ARRAYSIZE(entry->cFileName), name.c_str()));
 }
 
 HANDLE ScriptedFindFirstFile(LPCWSTR, LPWIN32_FIND_DATAW entry)

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 
 #include "../../cleaning/entry_rules.h"
-#include "../../cleaning/publisher.h"
+#include "../cleaner_boxes.h"
 
 TEST(Counters, StopAtTheirLimitInsteadOfWrapping)
 {
@@ -43,12 +45,8 @@ TEST(FormatSummary, ManyShowsTheCountInPlainDecimal)
 {
     for (unsigned short moved : {2, 1000, 65535}) {
         wchar_t text[1024];
-        ASSERT_TRUE(FormatSummary(MsgSummaryMany, moved, text, 1024)) << "moved " << moved;
-        std::wstring expected =
-            L"Er zijn " + std::to_wstring(moved) +
-            L" Databanken opgeschoond, u kunt u Marbelo opnieuw opstarten.\n\n"
-            L"Bedank voor het gebruik van de Tavrion Marbelo Databank Cleaner\n\n" PUBLISHER_CREDIT_LINE;
-        EXPECT_EQ(expected, text);
+        ASSERT_TRUE(FormatSummary(MsgSummaryMany, moved, text, ARRAYSIZE(text))) << "moved " << moved;
+        EXPECT_EQ(CleanerBoxFor(SummaryMany, std::to_wstring(moved)).text, text);
     }
 }
 
@@ -56,7 +54,7 @@ TEST(FormatSummary, FailsRatherThanCutsTheTextShort)
 {
     for (SummaryMessage message : {MsgSummaryNone, MsgSummaryAlreadyClean, MsgSummaryOne, MsgSummaryMany}) {
         wchar_t full[1024];
-        ASSERT_TRUE(FormatSummary(message, 65535, full, 1024)) << "message " << message;
+        ASSERT_TRUE(FormatSummary(message, 65535, full, ARRAYSIZE(full))) << "message " << message;
         size_t length = std::wstring(full).size();
         wchar_t exact[1024];
         EXPECT_TRUE(FormatSummary(message, 65535, exact, length + 1)) << "message " << message;
