@@ -128,6 +128,8 @@ def main():
     expect("missing DLL characteristics", [],
            [f for f in flags if not header.DllCharacteristics & characteristics[f"IMAGE_DLLCHARACTERISTICS_{f}"]])
     expect("base relocations", True, hasattr(pe, "DIRECTORY_ENTRY_BASERELOC"))
+    # A delay-loaded DLL would escape the list of imports below.
+    expect("delay-loaded imports", False, hasattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT"))
 
     allowed = {dll: functions | IMPORTS_OWN[architecture].get(dll, set()) for dll, functions in IMPORTS_BOTH.items()}
     for entry in pe.DIRECTORY_ENTRY_IMPORT:
