@@ -3,7 +3,7 @@
 #define MARBELO_CLEANER_REDIRECTION_GUARD_H
 
 // Makes the process follow no junction that a non-administrator made, where
-// this Windows can (RedirectionGuard: Windows 11, and Windows 10 from 22H2).
+// this Windows has RedirectionGuard (Microsoft does not say from which version).
 // Must run before the data folder is looked up.
 void GuardAgainstRedirection();
 
